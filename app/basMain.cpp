@@ -1,0 +1,51 @@
+#include "app/basMain.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <clocale>
+#include <cstring>
+
+#include "app/clsMsg.h"
+#include "app/frmMain.h"
+#include "app/messageBoxPresenter.h"
+#include "app/settings.h"
+
+void EnsureUtf8CharacterLocale() {
+    const char *current = std::setlocale(LC_CTYPE, "");
+    if (current && (std::strstr(current, "UTF-8") || std::strstr(current, "utf8"))) {
+        return;
+    }
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+namespace {
+
+// Standard dialogs (file, font, message-box buttons) speak Japanese like the rest.
+void LoadJapaneseTranslation(QApplication &app, QTranslator &translator) {
+    if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                        QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&translator);
+    }
+}
+
+}  // namespace
+
+int Main(int argc, char *argv[]) {
+    EnsureUtf8CharacterLocale();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QTranslator translator;
+    LoadJapaneseTranslation(app, translator);
+    MessageBoxPresenter presenter;
+    clsMsg::setPresenter(&presenter);
+
+    frmMain mainWindow;
+    mainWindow.show();
+    const int code = QApplication::exec();
+    clsMsg::setPresenter(nullptr);
+    return code;
+}
