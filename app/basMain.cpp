@@ -8,10 +8,13 @@
 #include <clocale>
 #include <cstring>
 
+#include "app/basGlobals.h"
 #include "app/clsMsg.h"
+#include "app/failure.h"
 #include "app/frmMain.h"
 #include "app/messageBoxPresenter.h"
 #include "app/settings.h"
+#include "data/frmConnect.h"
 
 void EnsureUtf8CharacterLocale() {
     const char *current = std::setlocale(LC_CTYPE, "");
@@ -34,6 +37,25 @@ void LoadJapaneseTranslation(QApplication &app, QTranslator &translator) {
 
 }  // namespace
 
+void ResetSharedState() {
+    IgnoreFailure([] { gConnection.Close(); });
+    gCommand.setActiveConnection(nullptr);
+    gDataSourceName.clear();
+    gDocCount = 0;
+    gSearchWord.clear();
+    gSearchIgnoreCase = false;
+}
+
+void StartUp(frmMain &mainWindow) {
+    ReportFailure([&] {
+        mainWindow.show();
+        ShowConnectDialog(&mainWindow);
+        mainWindow.LoadNewDoc();
+        mainWindow.SetCboTable();
+        mainWindow.SetPanelText(QStringLiteral("DSN"), gDataSourceName);
+    });
+}
+
 int Main(int argc, char *argv[]) {
     EnsureUtf8CharacterLocale();
     QApplication app(argc, argv);
@@ -43,8 +65,9 @@ int Main(int argc, char *argv[]) {
     MessageBoxPresenter presenter;
     clsMsg::setPresenter(&presenter);
 
+    ResetSharedState();
     frmMain mainWindow;
-    mainWindow.show();
+    StartUp(mainWindow);
     const int code = QApplication::exec();
     clsMsg::setPresenter(nullptr);
     return code;

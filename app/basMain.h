@@ -1,8 +1,19 @@
 #pragma once
 
+class frmMain;
+
 // Starts the program: the application object, its translations and message boxes, the shared
-// state and the main window. Returns the program's exit code.
+// state, the main window, the first connection and the first query window. Returns the
+// program's exit code.
 int Main(int argc, char *argv[]);
+
+// Puts the shared state in its initial condition: closed connection, no windows, no search.
+void ResetSharedState();
+
+// The start-up sequence on a created main window: show it, ask for a data source, open the
+// first query window, fill the table list and show the data source name. A failure is shown
+// and ends the sequence; the window stays.
+void StartUp(frmMain &mainWindow);
 
 // Makes the character-type locale UTF-8 (C.UTF-8 unless it already is UTF-8), so that ODBC
 // drivers convert Japanese text to and from wide characters. Call before the first ODBC call.

@@ -2,14 +2,88 @@
 
 #include <QMainWindow>
 
+class QAction;
+class QComboBox;
+class QLabel;
 class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+class frmSQL;
 
-// The main window: a frame of query windows with the menus, toolbars and status bar.
+// The main window: a frame of query windows with the menu bar, the main toolbar, the result
+// toolbar with the table list, and the status bar. Every command enters here and is handed to
+// the procedure that carries it out.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit frmMain(QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Opens a new query window captioned "無題" + running number, with the stored font.
+    // Throws Failure on overflow of the counters.
+    frmSQL *LoadNewDoc();
+    // Enables the commands that need a query window exactly while one is open.
+    void EnabledControls();
+    // The active query window, or nullptr.
+    frmSQL *ActiveDoc() const;
+    QList<frmSQL *> Docs() const;
+
+    // Status-bar panels by key: "MESSAGE" and "DSN".
+    void SetPanelText(const QString &key, const QString &text);
+    QString PanelText(const QString &key) const;
+
+    QComboBox *cboTable() const { return cboTable_; }
+    QMdiArea *mdiArea() const { return mdiArea_; }
+
+    // Routes a key of the main toolbar to its menu command; other keys do nothing.
+    void tlbMain_ButtonClick(const QString &key);
+    // Moves the active window's result as a key of the result toolbar says.
+    void tlbGrid_ButtonClick(const QString &key);
+
+    // Fills the table list from the connection (hidden when the server offers none).
+    void SetCboTable();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+public slots:
+    void mnuFileConnect_Click();
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileEnd_Click();
+    void mnuQryExec_Click();
+    void mnuQryArrange_Click();
+    void mnuQryTimeout_Click();
+    void mnuEditSearch_Click();
+    void mnuEditResearch_Click();
+    void mnuEditAll_Click();
+    void mnuFontFont_Click();
+    void mnuToolExcel_Click();
+    void mnuWindowNewWindow_Click();
+    void mnuWindowCascade_Click();
+    void mnuWindowTileHorizontal_Click();
+    void mnuWindowTileVertical_Click();
+    void mnuWindowArrangeIcons_Click();
+    void mnuHelpVersion_Click();
+    void cboTable_Click(int index);
 
 private:
+    void buildMenus();
+    void buildToolbars();
+    void buildStatusBar();
+    void fillWindowList();
+    void applyStoredPlacement();
+    void storePlacement();
+    // Runs LoadNewDoc for a menu command, reporting its failure.
+    void loadNewDocReported();
+
     QMdiArea *mdiArea_;
+    QComboBox *cboTable_ = nullptr;
+    QMenu *mnuWindow_ = nullptr;
+    QList<QAction *> windowListActions_;
+    int mDocNumber_ = 0;
+    bool closing_ = false;
 };

@@ -25,6 +25,8 @@ void Write(const QString &path, const QString &text) {
     file.write(text.toUtf8());
 }
 
+QString SourcesFolder() { return TestProcessFolder() + QStringLiteral("/odbc"); }
+
 QString FixtureFolder() {
     return QStringLiteral(TESSORY_PG_FIXTURE_DIR);
 }
@@ -39,7 +41,7 @@ void PrepareTestDataSources() {
         return;
     }
     done = true;
-    const QString folder = TestProcessFolder() + QStringLiteral("/odbc");
+    const QString folder = SourcesFolder();
     QDir().mkpath(folder);
     const QString fixtureDrivers = ReadIfExists(FixtureFolder() + QStringLiteral("/odbcinst.ini"));
     const QString fixtureSources = ReadIfExists(FixtureFolder() + QStringLiteral("/odbc.ini"));
@@ -69,6 +71,27 @@ std::optional<TestSource> SourceFor(TestDriver driver) {
                               QStringLiteral("tessory")};
     }
     return std::nullopt;
+}
+
+QString SqliteSourceFile(const QString &name) {
+    return SourcesFolder() + QLatin1Char('/') + name + QStringLiteral(".sqlite");
+}
+
+QString RegisterSqliteSource(const QString &name) {
+    static QStringList registered;
+    PrepareTestDataSources();
+    QFile::remove(SqliteSourceFile(name));
+    if (!registered.contains(name)) {
+        registered.append(name);
+        QFile ini(SourcesFolder() + QStringLiteral("/odbc.ini"));
+        if (!ini.open(QIODevice::Append)) {
+            std::abort();
+        }
+        ini.write(QStringLiteral("\n[%1]\nDriver=TessorySQLite3\nDatabase=%2\nStepAPI=1\n")
+                      .arg(name, SqliteSourceFile(name))
+                      .toUtf8());
+    }
+    return name;
 }
 
 const char *DriverName(TestDriver driver) {

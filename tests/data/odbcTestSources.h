@@ -26,6 +26,12 @@ void PrepareTestDataSources();
 // The source of a driver; nothing when the PostgreSQL fixture is not running.
 std::optional<TestSource> SourceFor(TestDriver driver);
 
+// Registers one more SQLite data source of the given name, on a new empty database file (an
+// earlier file of that name is removed), and returns the name.
+QString RegisterSqliteSource(const QString &name);
+// The database file behind a source registered by RegisterSqliteSource.
+QString SqliteSourceFile(const QString &name);
+
 // Name of a driver for test names and messages.
 const char *DriverName(TestDriver driver);
 
