@@ -7,8 +7,8 @@ namespace {
 
 struct CsvRow {
     const char *name;
-    const char *line;   // Q stands for a double quote, _ for a space
-    const char *fields; // fields joined by |
+    const char *line;    // Q stands for a double quote, _ for a space
+    const char *fields;  // fields joined by |
 };
 
 QString Expand(const char *text) {

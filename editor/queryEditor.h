@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+class ColorLayer;
+
+// The query editor. It offers the operations the program uses on its query text: the plain
+// text with CR LF line breaks, the text as RTF for the colouring engine, the caret and
+// selection as offsets into that text (a line break counts as two characters), and the drop of
+// a file. Colours are shown as presentation formats and never enter the undo history.
+class QueryEditor : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit QueryEditor(QWidget *parent = nullptr);
+
+    // The whole text, lines separated by CR LF. Writing replaces the whole text as one edit
+    // (CR LF, a lone CR and a lone LF all end a line).
+    QString Text() const;
+    void setText(const QString &text);
+
+    // The whole text as RTF. Writing shows the colours of the RTF; when its plain text differs
+    // from the editor's, only the part that differs is replaced, as part of the previous edit,
+    // so that one undo takes back an edit together with the rewriting that followed it.
+    QString TextRTF() const;
+    void setTextRTF(const QString &rtf);
+
+    // Removes every colour.
+    void ClearColors();
+
+    // The caret and the selection as offsets into Text(). Writing SelStart places the caret
+    // there and drops the selection; writing SelLength selects that many characters from
+    // SelStart. Offsets beyond the text are clamped; an offset inside a line break stands for
+    // the end of its line.
+    int SelStart() const;
+    void setSelStart(int offset);
+    int SelLength() const;
+    void setSelLength(int length);
+    QString SelText() const;
+    void setSelText(const QString &text);
+
+    // The colour shown at an offset of Text(); invalid where the default colour shows.
+    QColor colorAt(int offset) const;
+
+protected:
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    int toTextOffset(int position) const;
+    int toPosition(int offset) const;
+    void replaceChangedPart(const QString &newText);
+    void loadDroppedFile(const QString &path);
+
+    ColorLayer *colors_;
+};

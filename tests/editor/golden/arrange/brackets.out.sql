@@ -1,0 +1,2 @@
+select
+    count(*) from(select 1 x) q
