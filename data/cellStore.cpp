@@ -1,0 +1,75 @@
+#include "data/cellStore.h"
+
+#include <algorithm>
+#include <cstring>
+
+void CellStore::reserve(qsizetype length) {
+    if (!chunks_.empty()) {
+        Chunk &last = chunks_.back();
+        if (last.capacity - last.used >= length) {
+            return;
+        }
+    }
+    // A cell never spans two chunks: the part of it already stored moves to the new chunk.
+    const qsizetype needed = pending_ + length;
+    Chunk chunk;
+    chunk.capacity = std::max(kChunkSize, needed);
+    chunk.text = std::make_unique<char16_t[]>(size_t(chunk.capacity));
+    chunk.base = cellStart_;
+    if (pending_ > 0) {
+        Chunk &last = chunks_.back();
+        std::memcpy(chunk.text.get(), last.text.get() + (last.used - pending_),
+                    size_t(pending_) * sizeof(char16_t));
+        last.used -= pending_;
+        chunk.used = pending_;
+        if (last.used == 0) {
+            chunks_.pop_back();
+        }
+    }
+    chunks_.push_back(std::move(chunk));
+}
+
+void CellStore::appendPiece(const char16_t *text, qsizetype length) {
+    if (length <= 0) {
+        return;
+    }
+    reserve(length);
+    Chunk &last = chunks_.back();
+    std::memcpy(last.text.get() + last.used, text, size_t(length) * sizeof(char16_t));
+    last.used += length;
+    pending_ += length;
+}
+
+void CellStore::endCell() {
+    starts_.push_back(cellStart_);
+    cellStart_ += std::uint64_t(pending_);
+    end_ = cellStart_;
+    pending_ = 0;
+}
+
+void CellStore::appendNull() {
+    starts_.push_back(cellStart_ | kNullBit);
+}
+
+QStringView CellStore::at(std::uint64_t start, std::uint64_t end) const {
+    if (end == start) {
+        return QStringView(u"", 0);
+    }
+    // The last chunk whose base is at or before the start holds the whole cell.
+    auto chunk =
+        std::upper_bound(chunks_.begin(), chunks_.end(), start,
+                         [](std::uint64_t position, const Chunk &c) { return position < c.base; });
+    --chunk;
+    return QStringView(chunk->text.get() + (start - chunk->base), qsizetype(end - start));
+}
+
+QStringView CellStore::text(qsizetype row, int column) const {
+    const size_t index = size_t(row) * size_t(columns_) + size_t(column);
+    const std::uint64_t start = starts_[index] & ~kNullBit;
+    const std::uint64_t end = index + 1 < starts_.size() ? starts_[index + 1] & ~kNullBit : end_;
+    return at(start, end);
+}
+
+bool CellStore::isNull(qsizetype row, int column) const {
+    return (starts_[size_t(row) * size_t(columns_) + size_t(column)] & kNullBit) != 0;
+}

@@ -1,0 +1,245 @@
+#include "data/recordset.h"
+
+#include <new>
+
+#include "data/command.h"
+#include "data/connection.h"
+#include "data/layerFailure.h"
+#include "data/resultFetch.h"
+
+namespace {
+constexpr int kDefaultTimeoutSeconds = 30;
+}
+
+Recordset::Recordset(QObject *parent) : QObject(parent) {}
+
+Recordset::~Recordset() = default;
+
+void Recordset::setCursorLocation(int location) {
+    if (result_) {
+        throw MakeLayerFailure(LayerFailureNumber::ObjectOpen);
+    }
+    if (location < 1 || location > 3) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+    cursorLocation_ = location;
+}
+
+void Recordset::setCursorType(int type) {
+    if (result_) {
+        throw MakeLayerFailure(LayerFailureNumber::ObjectOpen);
+    }
+    if (type < -1 || type > 3) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+    cursorType_ = type;
+}
+
+void Recordset::setLockType(int type) {
+    if (result_) {
+        throw MakeLayerFailure(LayerFailureNumber::ObjectOpen);
+    }
+    if (type < -1 || type > 4) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+    lockType_ = type;
+}
+
+void Recordset::Open(Command &command) {
+    if (result_) {
+        throw MakeLayerFailure(LayerFailureNumber::ObjectOpen);
+    }
+    Connection *connection = command.ActiveConnection();
+    if (!connection || connection->State() == Connection::StateClosed) {
+        throw MakeLayerFailure(LayerFailureNumber::NoConnection);
+    }
+    OpenOn(*connection, command.CommandText(), command.CommandTimeout());
+}
+
+void Recordset::Open(const QString &sql, Connection &connection) {
+    if (result_) {
+        throw MakeLayerFailure(LayerFailureNumber::ObjectOpen);
+    }
+    if (connection.State() == Connection::StateClosed) {
+        throw MakeLayerFailure(LayerFailureNumber::NoConnection);
+    }
+    OpenOn(connection, sql, kDefaultTimeoutSeconds);
+}
+
+void Recordset::OpenOn(Connection &connection, const QString &text, int timeoutSeconds) {
+    std::optional<FetchedResult> fetched;
+    try {
+        fetched = RunAndFetchFirstResult(connection.handle(), text, timeoutSeconds);
+    } catch (const std::bad_alloc &) {
+        throw MakeFailure(FailureNumber::OutOfMemory);
+    }
+    if (!fetched) {
+        return;
+    }
+    emit aboutToChange();
+    result_ = std::make_unique<FetchedResult>(std::move(*fetched));
+    position_ = 0;
+    emit opened();
+    emit currentRowChanged(AbsolutePosition());
+}
+
+void Recordset::Close() {
+    requireOpen();
+    if (!edits_.empty()) {
+        throw MakeLayerFailure(LayerFailureNumber::NotInContext);
+    }
+    emit aboutToChange();
+    result_.reset();
+    position_ = -1;
+    emit closed();
+    emit currentRowChanged(-1);
+}
+
+void Recordset::setValue(int field, const QString &text) {
+    requireField(field);
+    requireCurrentRow();
+    edits_[field] = text;
+}
+
+void Recordset::CancelUpdate() {
+    edits_.clear();
+}
+
+void Recordset::requireOpen() const {
+    if (!result_) {
+        throw MakeLayerFailure(LayerFailureNumber::ObjectClosed);
+    }
+}
+
+void Recordset::requireField(int field) const {
+    requireOpen();
+    if (field < 0 || field >= result_->names.size()) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+}
+
+void Recordset::requireCurrentRow() const {
+    requireOpen();
+    if (Bof() || Eof()) {
+        throw MakeLayerFailure(LayerFailureNumber::NoCurrentRecord);
+    }
+}
+
+bool Recordset::Bof() const {
+    return result_ && (RecordCount() == 0 || position_ < 0);
+}
+
+bool Recordset::Eof() const {
+    return result_ && (RecordCount() == 0 || position_ >= RecordCount());
+}
+
+void Recordset::moveTo(qsizetype position) {
+    if (!edits_.empty()) {
+        throw MakeLayerFailure(LayerFailureNumber::NotInContext);
+    }
+    if (position != position_) {
+        position_ = position;
+        emit currentRowChanged(AbsolutePosition());
+    }
+}
+
+void Recordset::MoveFirst() {
+    requireOpen();
+    if (RecordCount() == 0) {
+        throw MakeLayerFailure(LayerFailureNumber::NoCurrentRecord);
+    }
+    moveTo(0);
+}
+
+void Recordset::MoveLast() {
+    requireOpen();
+    if (RecordCount() == 0) {
+        throw MakeLayerFailure(LayerFailureNumber::NoCurrentRecord);
+    }
+    moveTo(RecordCount() - 1);
+}
+
+void Recordset::MoveNext() {
+    requireOpen();
+    if (Eof()) {
+        throw MakeLayerFailure(LayerFailureNumber::NoCurrentRecord);
+    }
+    moveTo(position_ + 1);
+}
+
+void Recordset::MovePrevious() {
+    requireOpen();
+    if (Bof()) {
+        throw MakeLayerFailure(LayerFailureNumber::NoCurrentRecord);
+    }
+    moveTo(position_ - 1);
+}
+
+int Recordset::FieldCount() const {
+    requireOpen();
+    return int(result_->names.size());
+}
+
+QString Recordset::FieldName(int field) const {
+    requireField(field);
+    return result_->names.at(field);
+}
+
+int Recordset::FieldType(int field) const {
+    requireField(field);
+    return result_->types.at(field);
+}
+
+bool Recordset::IsNull(int field) const {
+    requireField(field);
+    requireCurrentRow();
+    if (edits_.count(field)) {
+        return false;
+    }
+    return result_->cells.isNull(position_, field);
+}
+
+QString Recordset::Value(int field) const {
+    requireField(field);
+    requireCurrentRow();
+    if (const auto edit = edits_.find(field); edit != edits_.end()) {
+        return edit->second;
+    }
+    return result_->cells.text(position_, field).toString();
+}
+
+qsizetype Recordset::RecordCount() const {
+    requireOpen();
+    return result_->cells.rowCount();
+}
+
+qsizetype Recordset::AbsolutePosition() const {
+    if (!result_ || Bof() || Eof()) {
+        return -1;
+    }
+    return position_;
+}
+
+void Recordset::setAbsolutePosition(qsizetype row) {
+    requireOpen();
+    if (row < 0 || row >= RecordCount()) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+    moveTo(row);
+}
+
+QStringView Recordset::CellText(qsizetype row, int field) const {
+    requireField(field);
+    if (row < 0 || row >= RecordCount()) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+    return result_->cells.text(row, field);
+}
+
+bool Recordset::CellIsNull(qsizetype row, int field) const {
+    requireField(field);
+    if (row < 0 || row >= RecordCount()) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+    return result_->cells.isNull(row, field);
+}

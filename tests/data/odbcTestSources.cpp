@@ -1,0 +1,81 @@
+#include "tests/data/odbcTestSources.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cstdlib>
+
+#include "tests/support/testEnvironment.h"
+
+namespace {
+
+QString ReadIfExists(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+void Write(const QString &path, const QString &text) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::abort();
+    }
+    file.write(text.toUtf8());
+}
+
+QString FixtureFolder() {
+    return QStringLiteral(TESSORY_PG_FIXTURE_DIR);
+}
+
+bool gPostgresRegistered = false;
+
+}  // namespace
+
+void PrepareTestDataSources() {
+    static bool done = false;
+    if (done) {
+        return;
+    }
+    done = true;
+    const QString folder = TestProcessFolder() + QStringLiteral("/odbc");
+    QDir().mkpath(folder);
+    const QString fixtureDrivers = ReadIfExists(FixtureFolder() + QStringLiteral("/odbcinst.ini"));
+    const QString fixtureSources = ReadIfExists(FixtureFolder() + QStringLiteral("/odbc.ini"));
+    gPostgresRegistered = fixtureSources.contains(QLatin1String("[TessoryPostgres]"));
+    Write(folder + QStringLiteral("/odbcinst.ini"),
+          QStringLiteral("[TessorySQLite3]\nDriver=%1\n\n")
+                  .arg(QStringLiteral(TESSORY_SQLITE3_ODBC)) +
+              fixtureDrivers);
+    Write(folder + QStringLiteral("/odbc.ini"),
+          QStringLiteral("[TessorySqlite]\nDriver=TessorySQLite3\nDatabase=%1/test.sqlite\n\n")
+                  .arg(folder) +
+              fixtureSources);
+    setenv("ODBCSYSINI", QFile::encodeName(folder).constData(), 1);
+    setenv("ODBCINI", QFile::encodeName(folder + QStringLiteral("/odbc.ini")).constData(), 1);
+}
+
+std::optional<TestSource> SourceFor(TestDriver driver) {
+    PrepareTestDataSources();
+    switch (driver) {
+        case TestDriver::Sqlite:
+            return TestSource{driver, QStringLiteral("TessorySqlite"), {}, {}};
+        case TestDriver::Postgres:
+            if (!gPostgresRegistered) {
+                return std::nullopt;
+            }
+            return TestSource{driver, QStringLiteral("TessoryPostgres"), QStringLiteral("tessory"),
+                              QStringLiteral("tessory")};
+    }
+    return std::nullopt;
+}
+
+const char *DriverName(TestDriver driver) {
+    return driver == TestDriver::Sqlite ? "SQLite" : "PostgreSQL";
+}
+
+bool PostgresRequired() {
+    const char *ci = std::getenv("CI");
+    return ci && QByteArray(ci) == "true";
+}

@@ -1,0 +1,224 @@
+#include <QElapsedTimer>
+
+#include <sqlext.h>
+
+#include "data/command.h"
+#include "data/layerFailure.h"
+#include "tests/data/databaseTest.h"
+
+namespace {
+
+class RecordsetTest : public DatabaseTest {
+protected:
+    // Opens a query on the test's connection.
+    void Query(Recordset &rs, const QString &sql) { rs.Open(sql, connection); }
+};
+
+TEST_P(RecordsetTest, ValuesOfEveryKindComeBackAsText) {
+    const QString t = table(QStringLiteral("kinds"));
+    Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
+    const QString blob = postgres() ? QStringLiteral("bytea") : QStringLiteral("blob");
+    Exec(QStringLiteral("CREATE TABLE %1 (id integer, name varchar(40), amount numeric(10,2), "
+                        "ratio real, born date, seen timestamp, data %2, note varchar(10))")
+             .arg(t, blob));
+    const QString bytes =
+        postgres() ? QStringLiteral("'\\x00ff10'::bytea") : QStringLiteral("x'00ff10'");
+    Exec(
+        QStringLiteral("INSERT INTO %1 VALUES (1, '日本語のテキスト㈱', 12.50, 0.25, '2024-02-29', "
+                       "'2024-02-29 23:59:58', %2, '')")
+            .arg(t, bytes));
+    Exec(QStringLiteral("INSERT INTO %1 VALUES (-2, NULL, NULL, NULL, NULL, NULL, NULL, NULL)")
+             .arg(t));
+
+    Recordset rs;
+    Query(rs, QStringLiteral(
+                  "SELECT id, name, amount, ratio, born, seen, data, note FROM %1 ORDER BY id DESC")
+                  .arg(t));
+    ASSERT_EQ(rs.FieldCount(), 8);
+    EXPECT_EQ(rs.FieldName(1), QStringLiteral("name"));
+    EXPECT_EQ(rs.RecordCount(), 2);
+    struct Expected {
+        const char *field;
+        const char *text;
+    };
+    const Expected first[] = {
+        {"id", "1"},
+        {"name", "日本語のテキスト㈱"},
+        {"amount", traits().decimalText},
+        {"ratio", "0.25"},
+        {"born", "2024-02-29"},
+        {"seen", "2024-02-29 23:59:58"},
+        {"data", traits().binaryText},
+        {"note", ""},
+    };
+    for (int field = 0; field < 8; ++field) {
+        SCOPED_TRACE(first[field].field);
+        EXPECT_FALSE(rs.IsNull(field));
+        EXPECT_EQ(rs.Value(field), QString::fromUtf8(first[field].text));
+    }
+    rs.MoveNext();
+    EXPECT_EQ(rs.Value(0), QStringLiteral("-2"));
+    for (int field = 1; field < 8; ++field) {
+        SCOPED_TRACE(field);
+        EXPECT_TRUE(rs.IsNull(field));
+        EXPECT_TRUE(rs.CellIsNull(1, field));
+        EXPECT_EQ(rs.Value(field), QString());
+    }
+    // An empty text is not NULL.
+    EXPECT_FALSE(rs.CellIsNull(0, 7));
+    EXPECT_EQ(rs.CellText(0, 1), QStringView(u"日本語のテキスト㈱"));
+}
+
+TEST_P(RecordsetTest, LongValuesArriveWhole) {
+    const QString t = table(QStringLiteral("long"));
+    Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
+    Exec(QStringLiteral("CREATE TABLE %1 (id integer, body text)").arg(t));
+    // Longer than one read and spread over the arena's chunks. (The SQLite driver mangles
+    // characters beyond U+FFFF in statement text, so the text stays in the first plane.)
+    const QString piece = QStringLiteral("あいうえおABCｶﾀｶﾅ㈱");
+    const QString longText = piece.repeated(20'000);
+    for (int id = 1; id <= 12; ++id) {
+        Exec(QStringLiteral("INSERT INTO %1 VALUES (%2, '%3')").arg(t).arg(id).arg(longText));
+    }
+    Recordset rs;
+    Query(rs, QStringLiteral("SELECT body, id FROM %1 ORDER BY id").arg(t));
+    ASSERT_EQ(rs.RecordCount(), 12);
+    for (qsizetype row = 0; row < 12; ++row) {
+        EXPECT_EQ(rs.CellText(row, 0).size(), longText.size()) << row;
+        EXPECT_TRUE(rs.CellText(row, 0) == longText) << row;
+        EXPECT_EQ(rs.CellText(row, 1), QString::number(row + 1));
+    }
+}
+
+TEST_P(RecordsetTest, EmptyResultIsBothBofAndEof) {
+    Recordset rs;
+    Query(rs, QStringLiteral("SELECT 1 AS one WHERE 1 = 0"));
+    EXPECT_EQ(rs.State(), Recordset::StateOpen);
+    EXPECT_EQ(rs.FieldCount(), 1);
+    EXPECT_EQ(rs.RecordCount(), 0);
+    EXPECT_TRUE(rs.Bof());
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_EQ(rs.AbsolutePosition(), -1);
+    for (auto move : {&Recordset::MoveFirst, &Recordset::MoveLast, &Recordset::MoveNext,
+                      &Recordset::MovePrevious}) {
+        EXPECT_EQ(FailureOf([&] { (rs.*move)(); }).number, LayerFailureNumber::NoCurrentRecord);
+    }
+    EXPECT_EQ(FailureOf([&] { rs.Value(0); }).number, LayerFailureNumber::NoCurrentRecord);
+}
+
+TEST_P(RecordsetTest, StatementWithoutRowsLeavesItClosedAndTakesEffect) {
+    const QString t = table(QStringLiteral("dml"));
+    Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
+    Exec(QStringLiteral("CREATE TABLE %1 (id integer)").arg(t));
+    Recordset rs;
+    Query(rs, QStringLiteral("INSERT INTO %1 VALUES (7)").arg(t));
+    EXPECT_EQ(rs.State(), Recordset::StateClosed);
+    Query(rs, QStringLiteral("SELECT id FROM %1").arg(t));
+    EXPECT_EQ(rs.Value(0), QStringLiteral("7"));
+}
+
+TEST_P(RecordsetTest, TwoStatementsInOneBatchShowTheFirstResultOnly) {
+    Recordset rs;
+    if (!traits().multipleStatements) {
+        const DatabaseFailure failure =
+            DatabaseFailureOf([&] { Query(rs, QStringLiteral("SELECT 1 AS a; SELECT 2 AS b")); });
+        EXPECT_TRUE(failure.description.contains(QLatin1String("only one SQL statement")));
+        return;
+    }
+    Query(rs, QStringLiteral("SELECT 1 AS first_one; SELECT 2 AS second_one, 3 AS third_one"));
+    ASSERT_EQ(rs.FieldCount(), 1);
+    EXPECT_EQ(rs.FieldName(0), QStringLiteral("first_one"));
+    EXPECT_EQ(rs.Value(0), QStringLiteral("1"));
+    EXPECT_EQ(rs.RecordCount(), 1);
+}
+
+TEST_P(RecordsetTest, RowCountsBeforeTheFirstResultArePassedOver) {
+    if (!traits().multipleStatements) {
+        GTEST_SKIP() << "one statement per text on this driver";
+    }
+    const QString t = table(QStringLiteral("count"));
+    Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
+    Exec(QStringLiteral("CREATE TABLE %1 (id integer)").arg(t));
+    Recordset rs;
+    Query(rs, QStringLiteral("INSERT INTO %1 VALUES (5); SELECT id FROM %1").arg(t));
+    ASSERT_EQ(rs.State(), Recordset::StateOpen);
+    EXPECT_EQ(rs.Value(0), QStringLiteral("5"));
+}
+
+TEST_P(RecordsetTest, OpenWhileOpenFailsWith3705AndKeepsTheRows) {
+    Recordset rs;
+    Query(rs, QStringLiteral("SELECT 1 AS a"));
+    EXPECT_EQ(FailureOf([&] { Query(rs, QStringLiteral("SELECT 2 AS b")); }).number, 3705);
+    EXPECT_EQ(rs.Value(0), QStringLiteral("1"));
+    rs.Close();
+    EXPECT_EQ(FailureOf([&] { rs.Close(); }).number, LayerFailureNumber::ObjectClosed);
+}
+
+TEST_P(RecordsetTest, ServerErrorCarriesTheDriverTextAndState) {
+    Recordset rs;
+    const DatabaseFailure failure =
+        DatabaseFailureOf([&] { Query(rs, QStringLiteral("SELECT * FROM no_such_table_here")); });
+    EXPECT_TRUE(failure.description.contains(QLatin1String("no_such_table_here")))
+        << failure.description.toStdString();
+    EXPECT_EQ(failure.sqlStates.value(0),
+              postgres() ? QStringLiteral("42P01") : QStringLiteral("HY000"));
+    EXPECT_EQ(rs.State(), Recordset::StateClosed);
+}
+
+TEST_P(RecordsetTest, TimeOutCancelsTheQueryAndSaysSo) {
+    Command command;
+    command.setActiveConnection(&connection);
+    command.setCommandText(SlowQuery(5));
+    command.setCommandTimeout(1);
+    Recordset rs;
+    QElapsedTimer clock;
+    clock.start();
+    const DatabaseFailure failure = DatabaseFailureOf([&] { rs.Open(command); });
+    const qint64 elapsed = clock.elapsed();
+    EXPECT_GE(elapsed, 900);
+    EXPECT_LT(elapsed, 3000);
+    EXPECT_EQ(failure.number, DatabaseFailureNumber::Timeout);
+    EXPECT_TRUE(failure.description.startsWith(QStringLiteral("クエリがタイムアウトしました。")));
+    // The driver's own words follow.
+    EXPECT_TRUE(failure.description.contains(postgres() ? QStringLiteral("cancel")
+                                                        : QStringLiteral("interrupted")))
+        << failure.description.toStdString();
+    if (postgres()) {
+        EXPECT_TRUE(failure.sqlStates.contains(QStringLiteral("57014")));
+    }
+    // The connection is still usable.
+    command.setCommandText(QStringLiteral("SELECT 42 AS answer"));
+    rs.Open(command);
+    EXPECT_EQ(rs.Value(0), QStringLiteral("42"));
+}
+
+TEST_P(RecordsetTest, NoTimeOutLetsTheQueryFinish) {
+    Command command;
+    command.setActiveConnection(&connection);
+    command.setCommandText(postgres() ? QStringLiteral("SELECT pg_sleep(1.2)") : SlowQuery(1));
+    command.setCommandTimeout(0);
+    Recordset rs;
+    rs.Open(command);
+    EXPECT_EQ(rs.RecordCount(), 1);
+}
+
+TEST_P(RecordsetTest, CommandWithoutOpenConnectionFails) {
+    Command command;
+    command.setCommandText(QStringLiteral("SELECT 1"));
+    Recordset rs;
+    EXPECT_EQ(FailureOf([&] { rs.Open(command); }).number, LayerFailureNumber::NoConnection);
+    Connection closed;
+    command.setActiveConnection(&closed);
+    EXPECT_EQ(FailureOf([&] { rs.Open(command); }).number, LayerFailureNumber::NoConnection);
+}
+
+TEST_P(RecordsetTest, RowsOutliveTheirConnection) {
+    Recordset rs;
+    Query(rs, QStringLiteral("SELECT 'kept' AS word"));
+    connection.Close();
+    EXPECT_EQ(rs.Value(0), QStringLiteral("kept"));
+}
+
+TESSORY_ALL_DRIVERS(RecordsetTest);
+
+}  // namespace
