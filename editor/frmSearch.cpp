@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/basGlobals.h"
 #include "app/settings.h"
 
 frmSearch::frmSearch(const QString &word, QWidget *parent) : QDialog(parent) {
@@ -76,15 +77,12 @@ bool frmSearch::SearchIgnoreCase() const {
 void frmSearch::cmdOK_Click() {
     Settings::Write(Settings::SearchUpper,
                     chkUpperConv_->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    gSearchWord = SearchWord();
+    gSearchIgnoreCase = SearchIgnoreCase();
     accept();
 }
 
-bool frmSearch::ShowSearchDialog(QString &word, bool &ignoreCase, QWidget *parent) {
-    frmSearch dialog(word, parent);
-    if (dialog.exec() != QDialog::Accepted) {
-        return false;
-    }
-    word = dialog.SearchWord();
-    ignoreCase = dialog.SearchIgnoreCase();
-    return true;
+bool frmSearch::ShowSearchDialog(QWidget *parent) {
+    frmSearch dialog(gSearchWord, parent);
+    return dialog.exec() == QDialog::Accepted;
 }

@@ -5,9 +5,9 @@
 class QCheckBox;
 class QLineEdit;
 
-// The find dialog: edits the word to look for and whether case matters. It opens on the word
-// it is given and the stored case option; OK stores the option and hands back word and flag,
-// Cancel changes nothing.
+// The find dialog: edits the shared search word and whether case matters. It opens on the
+// word it is given and the stored case option; OK stores the option and sets gSearchWord and
+// gSearchIgnoreCase, Cancel changes nothing.
 class frmSearch : public QDialog {
     Q_OBJECT
 public:
@@ -17,9 +17,8 @@ public:
     QString SearchWord() const;
     bool SearchIgnoreCase() const;
 
-    // Shows the dialog modally. After OK stores the new word and flag in `word` and
-    // `ignoreCase` and returns true; after Cancel leaves them as they were.
-    static bool ShowSearchDialog(QString &word, bool &ignoreCase, QWidget *parent = nullptr);
+    // Shows the dialog modally on gSearchWord and waits until it is closed; true after OK.
+    static bool ShowSearchDialog(QWidget *parent = nullptr);
 
 private:
     void cmdOK_Click();

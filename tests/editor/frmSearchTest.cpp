@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "app/basGlobals.h"
 #include "app/settings.h"
 #include "editor/frmSearch.h"
 #include "tests/support/testEnvironment.h"
@@ -18,8 +19,12 @@ namespace {
 
 class SearchDialogTest : public testing::Test {
 protected:
-    void SetUp() override { ClearSettings(); }
-    void TearDown() override { ClearSettings(); }
+    void SetUp() override {
+        ClearSettings();
+        gSearchWord.clear();
+        gSearchIgnoreCase = false;
+    }
+    void TearDown() override { SetUp(); }
 };
 
 template <typename T>
@@ -88,39 +93,39 @@ TEST_F(SearchDialogTest, OkHandsBackWordAndFlagAndStoresTheOption) {
     };
     for (const Row &row : {Row{"checked: match case", true, "1", false},
                            Row{"unchecked: ignore case", false, "0", true}}) {
-        QString word = QStringLiteral("old");
-        bool ignoreCase = !row.ignoreCase;
+        gSearchWord = QStringLiteral("old");
+        gSearchIgnoreCase = !row.ignoreCase;
         Settings::Write(Settings::SearchUpper, row.check ? "0" : "1");
         AnswerDialog([&row](QWidget *dialog) {
             auto *box = Child<QLineEdit>(dialog, "txtWord");
+            EXPECT_EQ(box->text(), "old") << "opens on the shared word";
             box->clear();
             QTest::keyClicks(box, "select");
             Child<QCheckBox>(dialog, "chkUpperConv")->setChecked(row.check);
             QTest::keyClick(box, Qt::Key_Return);
         });
-        EXPECT_TRUE(frmSearch::ShowSearchDialog(word, ignoreCase)) << row.name;
-        EXPECT_EQ(word, "select") << row.name;
-        EXPECT_EQ(ignoreCase, row.ignoreCase) << row.name;
+        EXPECT_TRUE(frmSearch::ShowSearchDialog()) << row.name;
+        EXPECT_EQ(gSearchWord, "select") << row.name;
+        EXPECT_EQ(gSearchIgnoreCase, row.ignoreCase) << row.name;
         EXPECT_EQ(Settings::Read(Settings::SearchUpper), row.stored) << row.name;
     }
 }
 
 TEST_F(SearchDialogTest, OkWithAnEmptyWordIsAllowed) {
-    QString word = QStringLiteral("old");
-    bool ignoreCase = false;
+    gSearchWord = QStringLiteral("old");
     AnswerDialog([](QWidget *dialog) {
         Child<QLineEdit>(dialog, "txtWord")->clear();
         Child<QPushButton>(dialog, "cmdOK")->click();
     });
-    EXPECT_TRUE(frmSearch::ShowSearchDialog(word, ignoreCase));
-    EXPECT_TRUE(word.isEmpty());
-    EXPECT_TRUE(ignoreCase);
+    EXPECT_TRUE(frmSearch::ShowSearchDialog());
+    EXPECT_TRUE(gSearchWord.isEmpty());
+    EXPECT_TRUE(gSearchIgnoreCase);
 }
 
 TEST_F(SearchDialogTest, CancelAndEscapeChangeNothing) {
     for (const bool escape : {false, true}) {
-        QString word = QStringLiteral("keep");
-        bool ignoreCase = true;
+        gSearchWord = QStringLiteral("keep");
+        gSearchIgnoreCase = true;
         AnswerDialog([escape](QWidget *dialog) {
             auto *box = Child<QLineEdit>(dialog, "txtWord");
             QTest::keyClicks(box, "other");
@@ -131,9 +136,9 @@ TEST_F(SearchDialogTest, CancelAndEscapeChangeNothing) {
                 Child<QPushButton>(dialog, "cmdCancel")->click();
             }
         });
-        EXPECT_FALSE(frmSearch::ShowSearchDialog(word, ignoreCase)) << escape;
-        EXPECT_EQ(word, "keep");
-        EXPECT_TRUE(ignoreCase);
+        EXPECT_FALSE(frmSearch::ShowSearchDialog()) << escape;
+        EXPECT_EQ(gSearchWord, "keep");
+        EXPECT_TRUE(gSearchIgnoreCase);
         EXPECT_EQ(Settings::Read(Settings::SearchUpper), "0") << "nothing stored";
     }
 }

@@ -1,15 +1,12 @@
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "app/desktopOpener.h"
 #include "files/xlsxExport.h"
+#include "tests/files/xlsxReader.h"
 #include "tests/support/recordingPresenter.h"
 #include "tests/support/testEnvironment.h"
 
@@ -66,40 +63,6 @@ public:
     QStringList opened;
     bool answer = true;
 };
-
-// The workbook as an independent reader (openpyxl) sees it.
-struct ReadBack {
-    QStringList sheets;
-    QJsonArray columns;
-    QJsonArray rows;
-
-    QJsonObject cell(int row, int column) const {
-        return rows.at(row).toArray().at(column).toObject();
-    }
-    QJsonValue value(int row, int column) const { return cell(row, column).value("value"); }
-};
-
-// Debian's openpyxl belongs to the system interpreter, which a user's PATH may shadow.
-QString SystemPython() {
-    const QString system = QStringLiteral("/usr/bin/python3");
-    return QFile::exists(system) ? system : QStringLiteral("python3");
-}
-
-ReadBack ReadXlsx(const QString &path) {
-    QProcess python;
-    python.start(SystemPython(), {TestSourceFolder() + QStringLiteral("/files/readXlsx.py"), path});
-    python.waitForFinished(120000);
-    const QByteArray out = python.readAllStandardOutput();
-    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonObject root = QJsonDocument::fromJson(out).object();
-    ReadBack back;
-    for (const QJsonValue &name : root.value("sheets").toArray()) {
-        back.sheets.append(name.toString());
-    }
-    back.columns = root.value("columns").toArray();
-    back.rows = root.value("rows").toArray();
-    return back;
-}
 
 class XlsxExportTest : public testing::Test {
 protected:
