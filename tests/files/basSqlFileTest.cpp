@@ -85,7 +85,8 @@ TEST_F(SqlFileTest, ShiftJisFileFromAJapaneseSystemReadsBack) {
     // "表" is 0x95 0x5C in Shift-JIS: its second byte is a backslash.
     WriteBytes(path("sjis.sql"), QByteArray("SELECT '\x95\x5c' -- \x83\x65\x83\x58\x83\x67\r\n"));
     TextEncoding encoding = TextEncoding::Utf8;
-    EXPECT_EQ(ReadSqlFile(path("sjis.sql"), &encoding), QStringLiteral("SELECT '表' -- テスト\r\n"));
+    EXPECT_EQ(ReadSqlFile(path("sjis.sql"), &encoding),
+              QStringLiteral("SELECT '表' -- テスト\r\n"));
     EXPECT_EQ(encoding, TextEncoding::Cp932);
 }
 

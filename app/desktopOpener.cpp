@@ -1,0 +1,28 @@
+#include "app/desktopOpener.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+namespace {
+
+class SystemDesktopOpener final : public DesktopOpener {
+public:
+    bool open(const QString &path) override {
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    }
+};
+
+SystemDesktopOpener gSystemOpener;
+DesktopOpener *gOpener = &gSystemOpener;
+
+}  // namespace
+
+DesktopOpener &CurrentDesktopOpener() {
+    return *gOpener;
+}
+
+DesktopOpener *SetDesktopOpener(DesktopOpener *opener) {
+    DesktopOpener *previous = gOpener == &gSystemOpener ? nullptr : gOpener;
+    gOpener = opener ? opener : &gSystemOpener;
+    return previous;
+}

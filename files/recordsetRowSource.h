@@ -1,0 +1,20 @@
+#pragma once
+
+#include "files/xlsxExport.h"
+
+class Recordset;
+
+// Exports the rows of a recordset, from its first row to its last, without moving its
+// current row. A closed recordset fails (3704) on the first question, before any file exists.
+class RecordsetRowSource : public RowSource {
+public:
+    explicit RecordsetRowSource(const Recordset &recordset) : recordset_(recordset) {}
+
+    int FieldCount() const override;
+    QString FieldName(int field) const override;
+    bool NextRow(QList<ExportCell> &row) override;
+
+private:
+    const Recordset &recordset_;
+    qsizetype next_ = 0;
+};
