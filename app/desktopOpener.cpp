@@ -8,7 +8,8 @@ namespace {
 class SystemDesktopOpener final : public DesktopOpener {
 public:
     bool open(const QString &path) override {
-        return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        return QDesktopServices::openUrl(
+            QUrl::fromUserInput(path, QString(), QUrl::AssumeLocalFile));
     }
 };
 

@@ -7,7 +7,7 @@
 class DesktopOpener {
 public:
     virtual ~DesktopOpener() = default;
-    // True when an application took the file.
+    // True when an application took the file (a local path, or an address such as https://...).
     virtual bool open(const QString &path) = 0;
 };
 

@@ -52,7 +52,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
     lblAuthor->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     lblAuthor->setCursor(Qt::PointingHandCursor);
     connect(lblAuthor, &QLabel::linkActivated, this,
-            [](const QString &address) { DesktopOpener::instance()->open(address); });
+            [](const QString &address) { CurrentDesktopOpener().open(address); });
 
     auto *cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
