@@ -1,6 +1,7 @@
 #include "editor/queryEditor.h"
 
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -150,8 +151,25 @@ QString QueryEditor::SelText() const {
 
 void QueryEditor::setSelText(const QString &text) {
     QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
     cursor.insertText(ToDocumentBreaks(text));
+    cursor.endEditBlock();
     setTextCursor(cursor);
+}
+
+// A typed tab is rewritten as spaces by the colouring that follows. The key's edit is made an
+// edit block of its own so that the rewriting can join it: one undo then takes back both, and
+// undo never brings back a tab that would at once be rewritten again. Other keys are left to
+// merge into one undo step as usual.
+void QueryEditor::keyPressEvent(QKeyEvent *event) {
+    if (!event->text().contains(QLatin1Char('\t'))) {
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    QTextCursor block(document());
+    block.beginEditBlock();
+    QPlainTextEdit::keyPressEvent(event);
+    block.endEditBlock();
 }
 
 QColor QueryEditor::colorAt(int offset) const {
@@ -175,7 +193,10 @@ bool QueryEditor::canInsertFromMimeData(const QMimeData *source) const {
 // as the plain editor does.
 void QueryEditor::insertFromMimeData(const QMimeData *source) {
     if (!source->hasUrls()) {
+        QTextCursor block(document());
+        block.beginEditBlock();
         QPlainTextEdit::insertFromMimeData(source);
+        block.endEditBlock();
         return;
     }
     const QList<QUrl> urls = source->urls();

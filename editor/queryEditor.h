@@ -43,6 +43,7 @@ public:
     QColor colorAt(int offset) const;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
 

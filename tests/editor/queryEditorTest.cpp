@@ -1,18 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QDropEvent>
-#include <QFile>
-#include <QMimeData>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QUrl>
 
 #include "editor/colorLayer.h"
 #include "editor/queryEditor.h"
 #include "editor/richTextBridge.h"
+#include "tests/editor/editorTestSupport.h"
 
 namespace {
 
@@ -128,33 +124,12 @@ TEST(ColorLayer, RelaysOnlyTheLinesWhoseColoursChanged) {
     EXPECT_TRUE(layer.lineRuns(document.lastBlock()).isEmpty());
 }
 
-// Drops a list of files onto the editor as a file manager would.
-void DropFiles(QueryEditor &editor, const QStringList &paths) {
-    QMimeData mime;
-    QList<QUrl> urls;
-    for (const QString &path : paths) {
-        urls.append(QUrl::fromLocalFile(path));
-    }
-    mime.setUrls(urls);
-    const QPointF at(5, 5);
-    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(editor.viewport(), &enter);
-    QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(editor.viewport(), &drop);
-}
-
-void WriteFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 class QueryEditorDrop : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        WriteFile(path("three.sql"), "select 1\r\nfrom t\r\nwhere x = 1");
-        WriteFile(path("other.sql"), "other");
+        ASSERT_TRUE(WriteTestFile(path("three.sql"), "select 1\r\nfrom t\r\nwhere x = 1"));
+        ASSERT_TRUE(WriteTestFile(path("other.sql"), "other"));
         editor_.setText(QStringLiteral("old text"));
     }
     QString path(const char *name) const { return folder_.filePath(QString::fromLatin1(name)); }
@@ -165,7 +140,7 @@ protected:
 
 TEST_F(QueryEditorDrop, LoadsAThreeLineFileAsOneEdit) {
     QSignalSpy changes(&editor_, &QPlainTextEdit::textChanged);
-    DropFiles(editor_, {path("three.sql")});
+    DropFiles(editor_.viewport(), {path("three.sql")});
     EXPECT_EQ(editor_.Text(), QStringLiteral("select 1\r\nfrom t\r\nwhere x = 1\r\n"));
     EXPECT_EQ(changes.count(), 1);
     editor_.undo();
@@ -173,14 +148,14 @@ TEST_F(QueryEditorDrop, LoadsAThreeLineFileAsOneEdit) {
 }
 
 TEST_F(QueryEditorDrop, LoadsOnlyTheFirstOfTwoFiles) {
-    DropFiles(editor_, {path("other.sql"), path("three.sql")});
+    DropFiles(editor_.viewport(), {path("other.sql"), path("three.sql")});
     EXPECT_EQ(editor_.Text(), QStringLiteral("other\r\n"));
 }
 
 TEST_F(QueryEditorDrop, IgnoresWhatIsNoOrdinaryFile) {
-    WriteFile(path(".hidden.sql"), "hidden");
+    ASSERT_TRUE(WriteTestFile(path(".hidden.sql"), "hidden"));
     for (const QString &target : {path("missing.sql"), folder_.path(), path(".hidden.sql")}) {
-        DropFiles(editor_, {target});
+        DropFiles(editor_.viewport(), {target});
         EXPECT_EQ(editor_.Text(), QStringLiteral("old text")) << target.toStdString();
     }
 }

@@ -1,0 +1,191 @@
+#include "editor/frmSQL.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QTableView>
+
+#include "app/basGlobals.h"
+#include "editor/clsEditColor.h"
+#include "editor/queryEditor.h"
+#include "query/basRecordSet.h"
+
+namespace {
+
+const QString kUntitled = QStringLiteral("無題");
+constexpr int kBarWidthShrink = 20;
+constexpr short kTabSpaces = 4;
+
+// Stops a widget from painting while it is rewritten, and repaints it once afterwards.
+class DrawingSuspended {
+public:
+    explicit DrawingSuspended(QWidget *widget)
+        : widget_(widget), wasEnabled_(widget->updatesEnabled()) {
+        widget_->setUpdatesEnabled(false);
+    }
+    ~DrawingSuspended() { widget_->setUpdatesEnabled(wasEnabled_); }
+    DrawingSuspended(const DrawingSuspended &) = delete;
+    DrawingSuspended &operator=(const DrawingSuspended &) = delete;
+
+private:
+    QWidget *widget_;
+    bool wasEnabled_;
+};
+
+}  // namespace
+
+QString UntitledCaption(int docNumber) {
+    return kUntitled + QString::number(docNumber);
+}
+
+frmSQL::frmSQL(int docNumber, QWidget *parent)
+    : QWidget(parent),
+      mDocNumber(docNumber),
+      txtQry_(new QueryEditor(this)),
+      grdQry_(new QTableView(this)),
+      imgSplitter_(new QWidget(this)),
+      picSplitter_(new QFrame(this)) {
+    setObjectName(QStringLiteral("frmSQL"));
+    if (docNumber > 0) {
+        setCaption(UntitledCaption(docNumber));
+    }
+    txtQry_->setObjectName(QStringLiteral("txtQry"));
+    grdQry_->setObjectName(QStringLiteral("grdQry"));
+    grdQry_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdQry_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdQry_->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    imgSplitter_->setObjectName(QStringLiteral("imgSplitter"));
+    imgSplitter_->setCursor(Qt::SizeVerCursor);
+    imgSplitter_->installEventFilter(this);
+    picSplitter_->setObjectName(QStringLiteral("picSplitter"));
+    picSplitter_->setAutoFillBackground(true);
+    QPalette grey = picSplitter_->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    picSplitter_->setPalette(grey);
+    picSplitter_->hide();
+
+    panes_.gridTop = panes_.editorHeight + kPaneGap;
+    connect(txtQry_, &QPlainTextEdit::textChanged, this, &frmSQL::txtQry_Change);
+}
+
+bool frmSQL::IsUntitled() const {
+    return Caption().startsWith(kUntitled);
+}
+
+int frmSQL::toPixels(double twips) const {
+    return static_cast<int>(std::lround(twips * logicalDpiY() / 1440.0));
+}
+
+double frmSQL::toTwips(int pixels) const {
+    return pixels * 1440.0 / logicalDpiY();
+}
+
+// The window's outer height: the frame of the MDI child around it when there is one.
+int frmSQL::outerHeight() const {
+    const auto *frame = qobject_cast<const QMdiSubWindow *>(parentWidget());
+    return static_cast<int>(std::lround(toTwips(frame ? frame->height() : height())));
+}
+
+// Closing is never refused. It runs once, however the window is closed.
+void frmSQL::closeEvent(QCloseEvent *event) {
+    QWidget::closeEvent(event);
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    CloseRecordSet(recordSet_);
+    gDocCount = static_cast<short>(std::max(0, gDocCount - 1));
+    emit Closed();
+}
+
+void frmSQL::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    LayoutPanes(panes_.handleTop, LayoutMode::Resized);
+}
+
+void frmSQL::LayoutPanes(double y, LayoutMode mode) {
+    panes_ = ::LayoutPanes(panes_, y, mode, outerHeight(),
+                           static_cast<int>(std::lround(toTwips(height()))));
+    applyPanes();
+}
+
+void frmSQL::applyPanes() {
+    const int width = this->width();
+    txtQry_->setGeometry(0, 0, width, toPixels(panes_.editorHeight));
+    grdQry_->setGeometry(0, toPixels(panes_.gridTop), width, toPixels(panes_.gridHeight));
+    imgSplitter_->setGeometry(0, toPixels(panes_.handleTop), width, toPixels(kHandleHeight));
+    imgSplitter_->raise();
+    picSplitter_->raise();
+}
+
+bool frmSQL::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == imgSplitter_) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                imgSplitter_MouseDown();
+                return true;
+            case QEvent::MouseMove:
+                imgSplitter_MouseMove(static_cast<QMouseEvent *>(event)->position().y());
+                return true;
+            case QEvent::MouseButtonRelease:
+                imgSplitter_MouseUp();
+                return true;
+            default:
+                break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSQL::imgSplitter_MouseDown() {
+    barTop_ = panes_.handleTop;
+    const int barHeight = kHandleHeight / 2;
+    const int barWidth =
+        static_cast<int>(std::lround(toTwips(imgSplitter_->width()))) - kBarWidthShrink;
+    picSplitter_->setGeometry(0, toPixels(barTop_), toPixels(barWidth), toPixels(barHeight));
+    picSplitter_->show();
+    picSplitter_->raise();
+    splitterDragging_ = true;
+}
+
+void frmSQL::imgSplitter_MouseMove(int y) {
+    if (!splitterDragging_) {
+        return;
+    }
+    const int pos = panes_.handleTop + static_cast<int>(std::lround(toTwips(y)));
+    barTop_ = SplitterBarTop(pos, outerHeight());
+    picSplitter_->move(0, toPixels(barTop_));
+}
+
+void frmSQL::imgSplitter_MouseUp() {
+    if (!splitterDragging_) {
+        return;
+    }
+    LayoutPanes(barTop_, LayoutMode::SplitterReleased);
+    picSplitter_->hide();
+    splitterDragging_ = false;
+}
+
+// Colours the whole text after every change. The engine may rewrite the text (tabs become
+// spaces); that write raises the change signal again, which the guard lets pass.
+void frmSQL::txtQry_Change() {
+    if (coloring_) {
+        return;
+    }
+    const QScopedValueRollback guard(coloring_, true);
+    const DrawingSuspended suspended(txtQry_);
+    const int caret = txtQry_->SelStart();
+    clsEditColor engine(colorKeywordFile_);
+    engine.setTabSpaceNum(kTabSpaces);
+    const QString colored = engine.CColor(txtQry_->TextRTF());
+    if (colored.isEmpty()) {
+        txtQry_->ClearColors();  // the engine has shown its box; the text stays as typed
+    } else {
+        txtQry_->setTextRTF(colored);
+    }
+    txtQry_->setSelStart(caret);
+}

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QWidget>
+
+#include "data/recordset.h"
+#include "editor/paneLayout.h"
+
+class QFrame;
+class QTableView;
+class QueryEditor;
+
+// A query window: the query editor txtQry above the result grid grdQry, with a splitter
+// handle between them that the user drags to share the height. Every change of the text is
+// coloured at once by the colouring engine.
+class frmSQL : public QWidget {
+    Q_OBJECT
+
+public:
+    // A window numbered n (n > 0) is captioned "無題" followed by n.
+    explicit frmSQL(int docNumber = 0, QWidget *parent = nullptr);
+
+    QueryEditor *txtQry() const { return txtQry_; }
+    QTableView *grdQry() const { return grdQry_; }
+
+    // The window's result: one recordset for the window's whole life, reopened by every run.
+    Recordset &RecordSet() { return recordSet_; }
+
+    // The window's running number, given when it was made; it never changes.
+    int DocNumber() const { return mDocNumber; }
+
+    // The caption: "無題" and a number for a new window, the file's path once saved or opened.
+    QString Caption() const { return windowTitle(); }
+    void setCaption(const QString &caption) { setWindowTitle(caption); }
+    bool IsUntitled() const;
+
+    // The colour keyword file; empty (the default) for the one beside the executable.
+    void setColorKeywordFile(const QString &path) { colorKeywordFile_ = path; }
+
+    // The pane layout in twips, as last applied.
+    const PaneLayout &Panes() const { return panes_; }
+    bool SplitterDragging() const { return splitterDragging_; }
+
+signals:
+    // The window has closed its result and left the count of open windows; the main window
+    // recomputes its commands.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void txtQry_Change();
+    void LayoutPanes(double y, LayoutMode mode);
+    void applyPanes();
+    void imgSplitter_MouseDown();
+    void imgSplitter_MouseMove(int y);
+    void imgSplitter_MouseUp();
+    int outerHeight() const;
+    int toPixels(double twips) const;
+    double toTwips(int pixels) const;
+
+    int mDocNumber;
+    Recordset recordSet_;
+    QueryEditor *txtQry_;
+    QTableView *grdQry_;
+    QWidget *imgSplitter_;
+    QFrame *picSplitter_;
+    PaneLayout panes_;
+    int barTop_ = 0;  // twips
+    bool splitterDragging_ = false;
+    bool coloring_ = false;
+    bool closed_ = false;
+    QString colorKeywordFile_;
+};
+
+// The caption of a new query window.
+QString UntitledCaption(int docNumber);
