@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QTableView>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -17,6 +18,7 @@
 #include "app/twips.h"
 #include "app/windowArrangement.h"
 #include "editor/frmSQL.h"
+#include "editor/queryEditor.h"
 
 namespace {
 
@@ -250,7 +252,8 @@ void frmMain::buildToolbars() {
     font.setPointSizeF(9.75);
     cboTable_->setFont(font);
     cboTable_->setFixedWidth(Twips(this).toPixelsX(kTableListWidth));
-    tlbGrid->addWidget(cboTable_)->setObjectName(QStringLiteral("cboTableAction"));
+    cboTableAction_ = tlbGrid->addWidget(cboTable_);
+    cboTableAction_->setObjectName(QStringLiteral("cboTableAction"));
     connect(cboTable_, &QComboBox::activated, this, &frmMain::cboTable_Click);
 }
 
@@ -325,8 +328,7 @@ frmSQL *frmMain::LoadNewDoc() {
         throw MakeFailure(FailureNumber::Overflow);
     }
     ++mDocNumber_;
-    auto *doc = new frmSQL;
-    doc->setWindowTitle(QStringLiteral("無題") + QString::number(mDocNumber_));
+    auto *doc = new frmSQL(mDocNumber_);
     QMdiSubWindow *window = mdiArea_->addSubWindow(doc);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(doc, &frmSQL::Closed, this, &frmMain::EnabledControls);
@@ -337,7 +339,8 @@ frmSQL *frmMain::LoadNewDoc() {
     font.setPointSize(Settings::ReadInt(Settings::FontSize, 10));
     font.setBold(Settings::ReadBool(Settings::FontBold));
     font.setItalic(Settings::ReadBool(Settings::FontItalic));
-    doc->setEditorFont(font);
+    doc->txtQry()->setFont(font);
+    doc->grdQry()->setFont(doc->txtQry()->font());
 
     ++gDocCount;
     EnabledControls();

@@ -79,9 +79,14 @@ private:
     void storePlacement();
     // Runs LoadNewDoc for a menu command, reporting its failure.
     void loadNewDocReported();
+    // The active query window, opening one first when none is open (nullptr if that failed).
+    frmSQL *activeOrNewDoc();
+    // Selects the next occurrence of the search word from a 1-based position of the text.
+    void findFrom(int start);
 
     QMdiArea *mdiArea_;
     QComboBox *cboTable_ = nullptr;
+    QAction *cboTableAction_ = nullptr;
     QMenu *mnuWindow_ = nullptr;
     QList<QAction *> windowListActions_;
     int mDocNumber_ = 0;

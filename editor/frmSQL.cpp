@@ -11,7 +11,9 @@
 #include "app/basGlobals.h"
 #include "editor/clsEditColor.h"
 #include "editor/queryEditor.h"
+#include "app/failure.h"
 #include "query/basRecordSet.h"
+#include "query/resultModel.h"
 
 namespace {
 
@@ -91,6 +93,38 @@ int frmSQL::outerHeight() const {
 }
 
 // Closing is never refused. It runs once, however the window is closed.
+void frmSQL::BindGrid() {
+    if (!gridModel_) {
+        gridModel_ = new ResultModel(this);
+        gridModel_->setRecordset(&recordSet_);
+        grdQry_->setModel(gridModel_);
+        connect(&recordSet_, &Recordset::currentRowChanged, this, &frmSQL::showCurrentRow);
+        connect(grdQry_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+                [this](const QModelIndex &current) {
+                    if (!followingRecordset_ && current.isValid()) {
+                        IgnoreFailure([&] { recordSet_.setAbsolutePosition(current.row()); });
+                    }
+                });
+    }
+    showCurrentRow(recordSet_.AbsolutePosition());
+}
+
+void frmSQL::showCurrentRow(qsizetype row) {
+    if (!gridModel_) {
+        return;
+    }
+    QScopedValueRollback<bool> following(followingRecordset_, true);
+    QItemSelectionModel *selection = grdQry_->selectionModel();
+    if (row < 0 || row >= gridModel_->rowCount()) {
+        // Before the first row or past the last there is no current row to show.
+        selection->clear();
+        return;
+    }
+    const QModelIndex index = gridModel_->index(int(row), 0);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grdQry_->scrollTo(index);
+}
+
 void frmSQL::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
     if (closed_) {

@@ -4,10 +4,14 @@
 
 #include "data/recordset.h"
 #include "editor/paneLayout.h"
+#include "files/textEncoding.h"
+
+#include <optional>
 
 class QFrame;
 class QTableView;
 class QueryEditor;
+class ResultModel;
 
 // A query window: the query editor txtQry above the result grid grdQry, with a splitter
 // handle between them that the user drags to share the height. Every change of the text is
@@ -24,6 +28,9 @@ public:
 
     // The window's result: one recordset for the window's whole life, reopened by every run.
     Recordset &RecordSet() { return recordSet_; }
+    // Shows the window's result in the grid, which from then on follows its current row (and
+    // moves it when the user picks a row).
+    void BindGrid();
 
     // The window's running number, given when it was made; it never changes.
     int DocNumber() const { return mDocNumber; }
@@ -32,6 +39,10 @@ public:
     QString Caption() const { return windowTitle(); }
     void setCaption(const QString &caption) { setWindowTitle(caption); }
     bool IsUntitled() const;
+
+    // The encoding of the window's file, as it was read or last written; nothing for new text.
+    std::optional<TextEncoding> FileEncoding() const { return fileEncoding_; }
+    void setFileEncoding(std::optional<TextEncoding> encoding) { fileEncoding_ = encoding; }
 
     // The colour keyword file; empty (the default) for the one beside the executable.
     void setColorKeywordFile(const QString &path) { colorKeywordFile_ = path; }
@@ -59,6 +70,7 @@ private:
     void imgSplitter_MouseUp();
     int outerHeight() const;
     int toPixels(double twips) const;
+    void showCurrentRow(qsizetype row);
     double toTwips(int pixels) const;
 
     int mDocNumber;
@@ -73,6 +85,9 @@ private:
     bool coloring_ = false;
     bool closed_ = false;
     QString colorKeywordFile_;
+    ResultModel *gridModel_ = nullptr;
+    std::optional<TextEncoding> fileEncoding_;
+    bool followingRecordset_ = false;
 };
 
 // The caption of a new query window.

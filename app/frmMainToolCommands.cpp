@@ -1,0 +1,167 @@
+// The main window's commands on files, the editor's text, search, font, time-out, the table
+// list and export: each hands its work to the procedure that carries it out.
+#include <QComboBox>
+#include <QTableView>
+
+#include "app/basGlobals.h"
+#include "app/busyCursor.h"
+#include "app/desktopOpener.h"
+#include "app/failure.h"
+#include "app/frmMain.h"
+#include "app/settings.h"
+#include "editor/basFind.h"
+#include "editor/clsArrangeQuery.h"
+#include "editor/fontDialog.h"
+#include "editor/frmSQL.h"
+#include "editor/frmSearch.h"
+#include "editor/queryEditor.h"
+#include "files/basSqlFile.h"
+#include "files/recordsetRowSource.h"
+#include "files/sqlFileDialogs.h"
+#include "files/xlsxExport.h"
+#include "query/basExec.h"
+#include "query/basRecordSet.h"
+#include "query/basTableList.h"
+#include "query/frmTimeout.h"
+
+frmSQL *frmMain::activeOrNewDoc() {
+    if (gDocCount < 1 && !ReportFailure([&] { LoadNewDoc(); })) {
+        return nullptr;
+    }
+    return ActiveDoc();
+}
+
+void frmMain::mnuFileOpen_Click() {
+    QString path;
+    if (!ShowOpenDialog(this, Settings::Read(Settings::OpenSql), path)) {
+        return;
+    }
+    if (frmSQL *doc = activeOrNewDoc()) {
+        doc->setCaption(path);
+        std::optional<TextEncoding> encoding;
+        TextEncoding read = TextEncoding::Cp932;
+        const QString text = ReadSqlFile(path, &read);
+        if (!text.isEmpty()) {
+            encoding = read;
+        }
+        doc->setFileEncoding(encoding);
+        doc->txtQry()->setText(text);
+    }
+    Settings::Write(Settings::OpenSql, path);
+}
+
+void frmMain::mnuFileSave_Click() {
+    frmSQL *doc = ActiveDoc();
+    if (!doc) {
+        return;
+    }
+    const QString initial = doc->IsUntitled() ? Settings::Read(Settings::SaveSql) : doc->Caption();
+    QString path;
+    if (!ShowSaveDialog(this, initial, path)) {
+        return;
+    }
+    // The window's own file goes back in the encoding it came in; new text as CP932 when it can.
+    if (const auto written = WriteSqlFile(path, doc->txtQry()->Text(), doc->FileEncoding())) {
+        doc->setFileEncoding(written);
+    }
+    doc->setCaption(path);
+    Settings::Write(Settings::SaveSql, path);
+}
+
+void frmMain::mnuQryArrange_Click() {
+    if (frmSQL *doc = ActiveDoc()) {
+        const QString arranged = clsArrangeQuery().CArrange(doc->txtQry()->Text());
+        // An empty result means the formatter failed (its box has been shown): keep the text.
+        if (!arranged.isEmpty()) {
+            doc->txtQry()->setText(arranged);
+        }
+    }
+}
+
+void frmMain::mnuQryTimeout_Click() {
+    int timeout = gCommand.CommandTimeout();
+    if (frmTimeout::ShowTimeoutDialog(timeout, this)) {
+        gCommand.setCommandTimeout(timeout);
+    }
+}
+
+void frmMain::findFrom(int start) {
+    frmSQL *doc = ActiveDoc();
+    if (!doc) {
+        return;
+    }
+    QueryEditor *editor = doc->txtQry();
+    const std::optional<TextSelection> found =
+        FindInEditor(editor->Text(), start, gSearchWord, gSearchIgnoreCase);
+    if (found) {
+        editor->setSelStart(found->start);
+        editor->setSelLength(found->length);
+        editor->ensureCursorVisible();
+    }
+}
+
+void frmMain::mnuEditSearch_Click() {
+    frmSearch::ShowSearchDialog(this);
+    if (frmSQL *doc = ActiveDoc()) {
+        findFrom(SearchStart(doc->txtQry()->SelStart()));
+    }
+}
+
+void frmMain::mnuEditResearch_Click() {
+    if (gSearchWord.isEmpty()) {
+        frmSearch::ShowSearchDialog(this);
+    }
+    if (frmSQL *doc = ActiveDoc()) {
+        findFrom(FindNextStart(doc->txtQry()->SelStart(), doc->txtQry()->SelLength()));
+    }
+}
+
+void frmMain::mnuEditAll_Click() {
+    if (frmSQL *doc = ActiveDoc()) {
+        doc->txtQry()->setSelStart(0);
+        doc->txtQry()->setSelLength(int(doc->txtQry()->Text().size()));
+    }
+}
+
+void frmMain::mnuFontFont_Click() {
+    if (frmSQL *doc = ActiveDoc()) {
+        ShowFontDialog(this, doc->txtQry(), doc->grdQry());
+        StoreEditorFont(doc->txtQry());
+    }
+}
+
+void frmMain::mnuToolExcel_Click() {
+    frmSQL *doc = ActiveDoc();
+    if (!ExecBatches(doc)) {
+        return;
+    }
+    QString path;
+    {
+        BusyCursor busy;
+        RecordsetRowSource rows(doc->RecordSet());
+        path = ExportToExcel(rows, CurrentDesktopOpener());
+    }
+    if (!path.isEmpty()) {
+        SetPanelText(QStringLiteral("MESSAGE"), path);
+    }
+    // The result has been handed over to the workbook.
+    CloseRecordSet(doc->RecordSet());
+}
+
+void frmMain::SetCboTable() {
+    const TableList list = ReadTableList(gConnection);
+    cboTableAction_->setVisible(list.visible);
+    if (list.visible) {
+        cboTable_->clear();
+        cboTable_->addItems(list.tables);
+    }
+}
+
+void frmMain::cboTable_Click(int index) {
+    const QString table = cboTable_->itemText(index);
+    if (frmSQL *doc = activeOrNewDoc()) {
+        doc->txtQry()->setFocus();
+        doc->txtQry()->setText(TableQueryText(table));
+        doc->txtQry()->setSelStart(0);
+    }
+}
