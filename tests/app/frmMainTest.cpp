@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -18,6 +19,7 @@
 #include "app/settings.h"
 #include "app/twips.h"
 #include "editor/frmSQL.h"
+#include "editor/queryEditor.h"
 #include "tests/data/odbcTestSources.h"
 #include "tests/support/recordingPresenter.h"
 #include "tests/support/testEnvironment.h"
