@@ -29,8 +29,7 @@ namespace {
 // Standard dialogs (file, font, message-box buttons) speak Japanese like the rest.
 void LoadJapaneseTranslation(QApplication &app, QTranslator &translator) {
     if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                        QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         app.installTranslator(&translator);
     }
 }

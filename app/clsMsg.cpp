@@ -61,4 +61,6 @@ void ShowKeywordEngineError(const Failure &failure) {
             QString::fromLatin1(kAppTitle), MessageStyle::Critical);
 }
 
-void ShowFailure(const Failure &failure) { clsMsg().ShowError(failure.description); }
+void ShowFailure(const Failure &failure) {
+    clsMsg().ShowError(failure.description);
+}

@@ -25,4 +25,6 @@ QString FailureDescription(int number) {
     }
 }
 
-Failure MakeFailure(int number) { return Failure{number, FailureDescription(number)}; }
+Failure MakeFailure(int number) {
+    return Failure{number, FailureDescription(number)};
+}

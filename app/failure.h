@@ -13,16 +13,16 @@ struct Failure {
 
 // Failure numbers that the program tests or shows.
 namespace FailureNumber {
-inline constexpr int Overflow = 6;          // a 16-bit counter passed 32,767
-inline constexpr int OutOfMemory = 7;       // an input too large to hold
-inline constexpr int InvalidArgument = 5;   // a value out of its allowed range
-inline constexpr int SubscriptRange = 9;    // a list without the expected entry
-inline constexpr int TypeMismatch = 13;     // text where a whole number is expected
-inline constexpr int FileNotFound = 53;     // a keyword file that does not exist
-inline constexpr int PermissionDenied = 70; // a file that cannot be opened
-inline constexpr int PathNotFound = 76;     // a folder that does not exist
-inline constexpr int ObjectOpen = 3705;     // a recordset that is still open
-inline constexpr int General = 1000;        // any other failure of the program itself
+inline constexpr int Overflow = 6;           // a 16-bit counter passed 32,767
+inline constexpr int OutOfMemory = 7;        // an input too large to hold
+inline constexpr int InvalidArgument = 5;    // a value out of its allowed range
+inline constexpr int SubscriptRange = 9;     // a list without the expected entry
+inline constexpr int TypeMismatch = 13;      // text where a whole number is expected
+inline constexpr int FileNotFound = 53;      // a keyword file that does not exist
+inline constexpr int PermissionDenied = 70;  // a file that cannot be opened
+inline constexpr int PathNotFound = 76;      // a folder that does not exist
+inline constexpr int ObjectOpen = 3705;      // a recordset that is still open
+inline constexpr int General = 1000;         // any other failure of the program itself
 }  // namespace FailureNumber
 
 // Our own Japanese wording for the numbers above.

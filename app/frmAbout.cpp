@@ -25,7 +25,9 @@ QString frmAbout::VersionText() {
         .arg(TESSORY_VERSION_PATCH);
 }
 
-QString frmAbout::WebPage() { return QStringLiteral("https://tessory.org/"); }
+QString frmAbout::WebPage() {
+    return QStringLiteral("https://tessory.org/");
+}
 
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));

@@ -7,8 +7,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QTableView>
 #include <QStatusBar>
+#include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -94,7 +94,7 @@ const std::pair<const char *, Handler> kMainRoutes[] = {
 const char *const kDocItems[] = {"mnuFileSave", "mnuWindowCascade", "mnuWindowTileHorizontal",
                                  "mnuWindowTileVertical", "mnuWindowArrangeIcons"};
 const char *const kDocMenus[] = {"mnuQry", "mnuEdit", "mnuFont", "mnuTool"};
-const char *const kDocButtons[] = {"SAVE",   "EXEC",  "ARRANGE", "TIMEOUT",   "SEARCH",
+const char *const kDocButtons[] = {"SAVE",  "EXEC",    "ARRANGE",    "TIMEOUT", "SEARCH",
                                    "EXCEL", "CASCADE", "HORIZONTAL", "VERTICAL"};
 
 QIcon ToolIcon(const QWidget *widget, const ToolButton &button) {
@@ -120,9 +120,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), mdiArea_(new QMdiArea(t
                    twips.toPixelsY(kDesignClientHeight) + menuBar()->sizeHint().height());
 
     IgnoreFailure([&] { applyStoredPlacement(); });
-    IgnoreFailure([&] {
-        gCommand.setCommandTimeout(Settings::ReadInt(Settings::QueryTimeout, 30));
-    });
+    IgnoreFailure(
+        [&] { gCommand.setCommandTimeout(Settings::ReadInt(Settings::QueryTimeout, 30)); });
     EnabledControls();
 }
 
@@ -146,8 +145,8 @@ void frmMain::buildMenus() {
           {"mnuFileSave", "SQL ファイルを保存(&S)...", QKeySequence(Qt::CTRL | Qt::Key_S)},
           {"mnuFileBar3", "-", {}},
           {"mnuFileEnd", "終了(&X)", {}}},
-         {&frmMain::mnuFileConnect_Click, &frmMain::mnuFileNew_Click,
-          &frmMain::mnuFileOpen_Click, &frmMain::mnuFileSave_Click, &frmMain::mnuFileEnd_Click}},
+         {&frmMain::mnuFileConnect_Click, &frmMain::mnuFileNew_Click, &frmMain::mnuFileOpen_Click,
+          &frmMain::mnuFileSave_Click, &frmMain::mnuFileEnd_Click}},
         {"mnuQry",
          "クエリ(&Q)",
          {{"mnuQryExec", "実行(&R)", Qt::Key_F5},
@@ -355,7 +354,8 @@ frmSQL *frmMain::ActiveDoc() const {
     QMdiSubWindow *window = mdiArea_->activeSubWindow();
     if (!window) {
         // Without focus (another application active) the last active window still counts.
-        const QList<QMdiSubWindow *> windows = mdiArea_->subWindowList(QMdiArea::ActivationHistoryOrder);
+        const QList<QMdiSubWindow *> windows =
+            mdiArea_->subWindowList(QMdiArea::ActivationHistoryOrder);
         window = windows.isEmpty() ? nullptr : windows.last();
     }
     return window ? qobject_cast<frmSQL *>(window->widget()) : nullptr;
@@ -379,9 +379,10 @@ void frmMain::applyStoredPlacement() {
     const int width = Settings::ReadInt(Settings::MainWidth, 0);
     const int state = Settings::ReadInt(Settings::MainState, 0);
     move(twips.toPixelsX(left), twips.toPixelsY(top));
-    // Stored sizes are outer sizes; the frame's own border comes off (none until shown).
-    const QSize border = frameGeometry().size() - geometry().size();
-    resize(twips.toPixelsX(width) - border.width(), twips.toPixelsY(height) - border.height());
+    // Stored sizes are outer sizes; the frame's border is known only once the window is shown,
+    // so the size is set again then.
+    storedOuterSize_ = QSize(twips.toPixelsX(width), twips.toPixelsY(height));
+    applyOuterSize();
     switch (state) {
         case 0:
             setWindowState(Qt::WindowNoState);
@@ -394,6 +395,21 @@ void frmMain::applyStoredPlacement() {
             break;
         default:
             throw MakeFailure(FailureNumber::InvalidArgument);
+    }
+}
+
+void frmMain::applyOuterSize() {
+    const QSize border = frameGeometry().size() - geometry().size();
+    resize(storedOuterSize_ - border);
+}
+
+void frmMain::showEvent(QShowEvent *event) {
+    QMainWindow::showEvent(event);
+    if (storedOuterSize_.isValid() && !placedOnScreen_) {
+        placedOnScreen_ = true;
+        if (windowState() == Qt::WindowNoState) {
+            applyOuterSize();
+        }
     }
 }
 
@@ -442,13 +458,21 @@ void frmMain::fillWindowList() {
     }
 }
 
-void frmMain::mnuFileNew_Click() { loadNewDocReported(); }
+void frmMain::mnuFileNew_Click() {
+    loadNewDocReported();
+}
 
-void frmMain::mnuWindowNewWindow_Click() { loadNewDocReported(); }
+void frmMain::mnuWindowNewWindow_Click() {
+    loadNewDocReported();
+}
 
-void frmMain::mnuFileEnd_Click() { close(); }
+void frmMain::mnuFileEnd_Click() {
+    close();
+}
 
-void frmMain::mnuWindowCascade_Click() { mdiArea_->cascadeSubWindows(); }
+void frmMain::mnuWindowCascade_Click() {
+    mdiArea_->cascadeSubWindows();
+}
 
 namespace {
 

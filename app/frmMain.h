@@ -47,6 +47,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 public slots:
     void mnuFileConnect_Click();
@@ -77,6 +78,7 @@ private:
     void fillWindowList();
     void applyStoredPlacement();
     void storePlacement();
+    void applyOuterSize();
     // Runs LoadNewDoc for a menu command, reporting its failure.
     void loadNewDocReported();
     // The active query window, opening one first when none is open (nullptr if that failed).
@@ -91,4 +93,6 @@ private:
     QList<QAction *> windowListActions_;
     int mDocNumber_ = 0;
     bool closing_ = false;
+    QSize storedOuterSize_;
+    bool placedOnScreen_ = false;
 };

@@ -43,8 +43,9 @@ void frmMain::mnuQryExec_Click() {
             doc->BindGrid();
         }
     });
-    SetPanelText(kMessage, noFailure && ran ? QStringLiteral("クエリ バッチが完了しました。")
-                                            : QStringLiteral("クエリ バッチはエラーで完了しました。"));
+    SetPanelText(kMessage, noFailure && ran
+                               ? QStringLiteral("クエリ バッチが完了しました。")
+                               : QStringLiteral("クエリ バッチはエラーで完了しました。"));
 }
 
 void frmMain::tlbGrid_ButtonClick(const QString &key) {

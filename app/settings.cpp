@@ -49,7 +49,9 @@ int Settings::ReadInt(const SettingKey &setting, int fallback) {
     return NumericTextToInt(Read(setting)).value_or(fallback);
 }
 
-bool Settings::ReadBool(const SettingKey &setting) { return TextToBool(Read(setting)); }
+bool Settings::ReadBool(const SettingKey &setting) {
+    return TextToBool(Read(setting));
+}
 
 bool IsNumericText(const QString &text) {
     static const QRegularExpression numeric(
@@ -91,4 +93,6 @@ QString BoolToText(bool value) {
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-QString TwipsToText(float twips) { return QString::number(static_cast<double>(twips), 'g', 7); }
+QString TwipsToText(float twips) {
+    return QString::number(static_cast<double>(twips), 'g', 7);
+}

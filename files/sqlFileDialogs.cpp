@@ -36,7 +36,8 @@ bool AcceptChoice(Mode mode, const QString &path) {
     if (file.exists()) {
         if (!file.isWritable()) {
             clsMsg().ShowMessage(
-                QStringLiteral("%1\nこのファイルは読み取り専用です。別のファイルを指定してください。")
+                QStringLiteral(
+                    "%1\nこのファイルは読み取り専用です。別のファイルを指定してください。")
                     .arg(path));
             return false;
         }
@@ -49,7 +50,8 @@ bool AcceptChoice(Mode mode, const QString &path) {
     }
     if (!QFileInfo(file.absolutePath()).isWritable()) {
         clsMsg().ShowMessage(
-            QStringLiteral("%1\nこのフォルダーには書き込めません。別のフォルダーを指定してください。")
+            QStringLiteral(
+                "%1\nこのフォルダーには書き込めません。別のフォルダーを指定してください。")
                 .arg(file.absolutePath()));
         return false;
     }

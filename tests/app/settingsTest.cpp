@@ -22,10 +22,10 @@ TEST_F(SettingsStoreTest, MissingSettingsReadAsTheirDefaults) {
 }
 
 TEST_F(SettingsStoreTest, ValuesReadBackAsTheSameText) {
-    const QString values[] = {QStringLiteral("True"), QStringLiteral("10.5"),
-                              QStringLiteral("a,b"),  QStringLiteral(" spaced "),
+    const QString values[] = {QStringLiteral("True"),   QStringLiteral("10.5"),
+                              QStringLiteral("a,b"),    QStringLiteral(" spaced "),
                               QStringLiteral("日本語"), QStringLiteral("@Invalid()"),
-                              QStringLiteral(""),     QStringLiteral("C:\\dir\\x.sql")};
+                              QStringLiteral(""),       QStringLiteral("C:\\dir\\x.sql")};
     for (const QString &value : values) {
         Settings::Write(Settings::OpenSql, value);
         EXPECT_EQ(Settings::Read(Settings::OpenSql), value);
@@ -48,12 +48,27 @@ struct IntRow {
 
 TEST(SettingConversions, NumericTextToInt) {
     const IntRow rows[] = {
-        {"0", 0},         {"6000", 6000},        {"-15", -15},    {" 42 ", 42},
-        {"10.5", 10},     {"11.5", 12},          {"-2.5", -2},    {"2.4999", 2},
-        {"1e3", 1000},    {".5", 0},             {"1.5", 2},      {"+7", 7},
-        {"abc", {}},      {"", {}},              {"12abc", {}},   {"1,000", {}},
-        {"3000000000", {}}, {"-2147483648", INT_MIN}, {"2147483647", 2147483647},
-        {"nan", {}},      {"inf", {}},
+        {"0", 0},
+        {"6000", 6000},
+        {"-15", -15},
+        {" 42 ", 42},
+        {"10.5", 10},
+        {"11.5", 12},
+        {"-2.5", -2},
+        {"2.4999", 2},
+        {"1e3", 1000},
+        {".5", 0},
+        {"1.5", 2},
+        {"+7", 7},
+        {"abc", {}},
+        {"", {}},
+        {"12abc", {}},
+        {"1,000", {}},
+        {"3000000000", {}},
+        {"-2147483648", INT_MIN},
+        {"2147483647", 2147483647},
+        {"nan", {}},
+        {"inf", {}},
     };
     for (const IntRow &row : rows) {
         EXPECT_EQ(NumericTextToInt(QString::fromUtf8(row.text)), row.value) << row.text;
@@ -62,9 +77,9 @@ TEST(SettingConversions, NumericTextToInt) {
 
 TEST(SettingConversions, TextToBool) {
     const std::pair<const char *, bool> rows[] = {
-        {"True", true},  {"TRUE", true},  {"true", true}, {"False", false}, {"fAlSe", false},
-        {"0", false},    {"1", true},     {"-1", true},   {"0.0", false},   {"2.5", true},
-        {"yes", false},  {"", false},     {"on", false},
+        {"True", true}, {"TRUE", true}, {"true", true}, {"False", false}, {"fAlSe", false},
+        {"0", false},   {"1", true},    {"-1", true},   {"0.0", false},   {"2.5", true},
+        {"yes", false}, {"", false},    {"on", false},
     };
     for (const auto &[text, value] : rows) {
         EXPECT_EQ(TextToBool(QString::fromUtf8(text)), value) << text;

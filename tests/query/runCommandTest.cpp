@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QMdiArea>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -64,7 +65,8 @@ TEST_F(RunCommandTest, OneBatchShowsItsRowsInTheGrid) {
 
 TEST_F(RunCommandTest, ASecondBatchThatFailsStopsTheRun) {
     RecordingPresenter presenter;
-    Run(QStringLiteral("CREATE TABLE t1 (a INTEGER)\nGO\nSELECT * FROM no_such_table\nGO\n"
+    Run(
+        QStringLiteral("CREATE TABLE t1 (a INTEGER)\nGO\nSELECT * FROM no_such_table\nGO\n"
                        "CREATE TABLE t3 (a INTEGER)\n"));
     EXPECT_EQ(Status(), kFailed);
     ASSERT_EQ(presenter.boxes().size(), 1);
@@ -103,7 +105,8 @@ TEST_F(RunCommandTest, AnEmptyLastBatchLeavesTheResultClosed) {
 }
 
 TEST_F(RunCommandTest, NavigationOverTwentyFiveRows) {
-    Run(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+    Run(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                        "WHERE i < 25) SELECT i FROM n"));
     ASSERT_EQ(doc_->RecordSet().RecordCount(), 25);
     struct Step {
@@ -111,9 +114,9 @@ TEST_F(RunCommandTest, NavigationOverTwentyFiveRows) {
         qsizetype row;  // expected current row afterwards, 0 for none
     };
     const Step steps[] = {
-        {"SGL_NEXT", 2}, {"SGL_NEXT", 3}, {"DBL_BACK", 0}, {"SGL_NEXT", 1}, {"DBL_NEXT", 11},
-        {"DBL_NEXT", 21}, {"DBL_NEXT", 0}, {"SGL_BACK", 25}, {"START", 1}, {"END", 25},
-        {"SGL_BACK", 24}, {"OTHER", 24},
+        {"SGL_NEXT", 2},  {"SGL_NEXT", 3},  {"DBL_BACK", 0},  {"SGL_NEXT", 1},
+        {"DBL_NEXT", 11}, {"DBL_NEXT", 21}, {"DBL_NEXT", 0},  {"SGL_BACK", 25},
+        {"START", 1},     {"END", 25},      {"SGL_BACK", 24}, {"OTHER", 24},
     };
     for (const Step &step : steps) {
         window_.tlbGrid_ButtonClick(QString::fromLatin1(step.key));
