@@ -14,7 +14,7 @@ void CellStore::reserve(qsizetype length) {
     const qsizetype needed = pending_ + length;
     Chunk chunk;
     chunk.capacity = std::max(kChunkSize, needed);
-    chunk.text = std::make_unique<char16_t[]>(size_t(chunk.capacity));
+    chunk.text = std::make_unique_for_overwrite<char16_t[]>(size_t(chunk.capacity));
     chunk.base = cellStart_;
     if (pending_ > 0) {
         Chunk &last = chunks_.back();

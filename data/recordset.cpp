@@ -13,7 +13,14 @@ constexpr int kDefaultTimeoutSeconds = 30;
 
 Recordset::Recordset(QObject *parent) : QObject(parent) {}
 
-Recordset::~Recordset() = default;
+Recordset::~Recordset() {
+    // Views over the rows learn that they go.
+    if (result_) {
+        emit aboutToChange();
+        result_.reset();
+        emit closed();
+    }
+}
 
 void Recordset::setCursorLocation(int location) {
     if (result_) {

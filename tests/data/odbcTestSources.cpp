@@ -79,3 +79,7 @@ bool PostgresRequired() {
     const char *ci = std::getenv("CI");
     return ci && QByteArray(ci) == "true";
 }
+
+void PrintTo(TestDriver driver, std::ostream *out) {
+    *out << DriverName(driver);
+}

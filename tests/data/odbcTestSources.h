@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <optional>
+#include <ostream>
 
 // The databases the tests run against, registered as ODBC data sources in the test process's
 // own odbcinst.ini and odbc.ini (ODBCSYSINI / ODBCINI): SQLite on a temporary file, and the
@@ -15,6 +16,9 @@ struct TestSource {
     QString uid;
     QString pwd;
 };
+
+// Readable test names for parameterised tests.
+void PrintTo(TestDriver driver, std::ostream *out);
 
 // Writes the ini files and points the driver manager at them; call before the first ODBC call.
 void PrepareTestDataSources();

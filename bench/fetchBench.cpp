@@ -1,0 +1,203 @@
+// Fetching a large result: a bare ODBC loop (SQLFetch + SQLGetData as wide text, the floor)
+// against Recordset::Open with a walk over every value, on SQLite and on PostgreSQL.
+//
+//   build/bench/fetch_bench                       SQLite on a temporary file only
+//   TESSORY_BENCH_PG='DSN=...;UID=...;PWD=...;'   also PostgreSQL through that connection string
+//   TESSORY_BENCH_ROWS=200000                     fewer rows (default 1,000,000)
+//
+// With the test cluster of tests/data/postgres-fixture.sh:
+//   tests/data/postgres-fixture.sh start $PWD/build/pg-fixture
+//   export ODBCSYSINI=$PWD/build/pg-fixture ODBCINI=$PWD/build/pg-fixture/odbc.ini
+//   TESSORY_BENCH_PG='DSN=TessoryPostgresStream;UID=tessory;PWD=tessory;' build/bench/fetch_bench
+//   tests/data/postgres-fixture.sh stop $PWD/build/pg-fixture
+//
+// The sources are set to stream (SQLite3 driver StepAPI=1; psqlODBC UseDeclareFetch=1 with
+// Fetch=10000, as TessoryPostgresStream has), so that the memory measured is the recordset's.
+// Peak memory is the process's peak resident set during the recordset run (reset through
+// /proc/self/clear_refs), against the UTF-16 size of the result's text.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "data/connection.h"
+#include "data/odbcHandle.h"
+#include "data/recordset.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+long ProcStatusKb(const char *field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::string key = std::string(field) + ":";
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0) {
+            return std::atol(line.c_str() + key.size());
+        }
+    }
+    return -1;
+}
+
+void ResetPeakMemory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+void Run(Connection &connection, const QString &sql) {
+    Recordset rs;
+    rs.Open(sql, connection);
+}
+
+struct Floor {
+    double seconds = 0;
+    qint64 rows = 0;
+    qint64 chars = 0;  // UTF-16 code units of all values
+};
+
+// The bare loop: one wide SQLGetData per value into one buffer, nothing kept.
+Floor BareLoop(Connection &connection, const QString &sql) {
+    Floor floor;
+    const auto started = Clock::now();
+    OdbcHandle statement(SQL_HANDLE_STMT, connection.handle());
+    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(sql)),
+                         SQLINTEGER(sql.size())),
+          statement, "SQLExecDirectW");
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(statement.get(), &columns);
+    std::vector<SQLWCHAR> buffer(4096);
+    while (SQLFetch(statement.get()) == SQL_SUCCESS) {
+        ++floor.rows;
+        for (SQLUSMALLINT column = 1; column <= columns; ++column) {
+            SQLLEN indicator = 0;
+            check(SQLGetData(statement.get(), column, SQL_C_WCHAR, buffer.data(),
+                             SQLLEN(buffer.size() * sizeof(SQLWCHAR)), &indicator),
+                  statement, "SQLGetData");
+            if (indicator > 0) {
+                floor.chars += indicator / SQLLEN(sizeof(SQLWCHAR));
+            }
+        }
+    }
+    floor.seconds = Seconds(started);
+    return floor;
+}
+
+void Measure(const char *name, Connection &connection, const QString &sql) {
+    BareLoop(connection, sql);  // warm the caches once
+    const Floor floor = BareLoop(connection, sql);
+
+    const long baselineKb = ProcStatusKb("VmRSS");
+    ResetPeakMemory();
+    const auto started = Clock::now();
+    qint64 walkedChars = 0;
+    {
+        Recordset rs;
+        rs.Open(sql, connection);
+        const double openSeconds = Seconds(started);
+        const int fields = rs.FieldCount();
+        while (!rs.Eof()) {
+            for (int field = 0; field < fields; ++field) {
+                walkedChars += rs.Value(field).size();
+            }
+            rs.MoveNext();
+        }
+        const double total = Seconds(started);
+        const long peakKb = ProcStatusKb("VmHWM");
+        const double textMb = double(floor.chars) * 2 / 1e6;
+        const double peakMb = double(peakKb - baselineKb) * 1024 / 1e6;
+        std::printf("%s: %lld rows, UTF-16 text %.1f MB\n", name, (long long)floor.rows, textMb);
+        std::printf("  (a) bare ODBC loop            %.2f s\n", floor.seconds);
+        std::printf("  (b) Recordset Open + walk     %.2f s (open %.2f s)\n", total, openSeconds);
+        std::printf("  ratio (b)/(a)                 %.2f   (target <= 1.30)\n",
+                    total / floor.seconds);
+        std::printf("  peak memory of (b)            %.1f MB above a baseline of %.1f MB\n", peakMb,
+                    double(baselineKb) * 1024 / 1e6);
+        std::printf(
+            "  peak / text                   %.2f   (target <= 1.6 x text + 60 MB = "
+            "%.1f MB)\n",
+            peakMb / textMb, 1.6 * textMb + 60);
+    }
+    if (walkedChars != floor.chars) {
+        std::printf("  MISMATCH: walked %lld characters, the floor read %lld\n",
+                    (long long)walkedChars, (long long)floor.chars);
+    }
+}
+
+// integer, text of about 20 characters (some Japanese), real, date-time, nullable text
+// (about 10% NULL).
+const char *kSqliteFill =
+    "INSERT INTO bench "
+    "WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < %1) "
+    "SELECT x, CASE WHEN x % 3 = 0 THEN '受注データ行' || printf('%08d', x) || '番目です' "
+    "ELSE 'order line ' || printf('%09d', x) END, x * 1.25 / 7, "
+    "datetime(1700000000 + x, 'unixepoch'), "
+    "CASE WHEN x % 10 = 0 THEN NULL ELSE 'note ' || printf('%05d', x % 100000) END FROM c";
+
+const char *kPostgresFill =
+    "INSERT INTO bench "
+    "SELECT x, CASE WHEN x % 3 = 0 THEN '受注データ行' || lpad(x::text, 8, '0') || '番目です' "
+    "ELSE 'order line ' || lpad(x::text, 9, '0') END, x * 1.25 / 7, "
+    "to_timestamp(1700000000 + x)::timestamp(0), "
+    "CASE WHEN x % 10 = 0 THEN NULL ELSE 'note ' || lpad((x % 100000)::text, 5, '0') END "
+    "FROM generate_series(1, %1) AS x";
+
+void Bench(const char *name, const QString &connectionString, const char *create, const char *fill,
+           qint64 rows) {
+    try {
+        Connection connection;
+        connection.setConnectionString(connectionString);
+        connection.Open();
+        Run(connection, QStringLiteral("DROP TABLE IF EXISTS bench"));
+        Run(connection, QString::fromUtf8(create));
+        const auto filling = Clock::now();
+        Run(connection, QString::fromUtf8(fill).arg(rows));
+        std::printf("%s: filled %lld rows in %.1f s\n", name, (long long)rows, Seconds(filling));
+        Measure(name, connection,
+                QStringLiteral("SELECT id, name, amount, stamp, note FROM bench ORDER BY id"));
+        Run(connection, QStringLiteral("DROP TABLE bench"));
+    } catch (const Failure &failure) {
+        std::printf("%s: failed: %s\n", name, qPrintable(failure.description));
+    }
+}
+
+}  // namespace
+
+int main(int argc, char *argv[]) {
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+    QCoreApplication app(argc, argv);
+    const qint64 rows = qEnvironmentVariableIsSet("TESSORY_BENCH_ROWS")
+                            ? qEnvironmentVariableIntValue("TESSORY_BENCH_ROWS")
+                            : 1'000'000;
+    QTemporaryDir folder;
+    Bench("SQLite",
+          QStringLiteral("Driver=%1;Database=%2/bench.sqlite;StepAPI=1;")
+              .arg(QStringLiteral(TESSORY_SQLITE3_ODBC), folder.path()),
+          "CREATE TABLE bench (id integer, name text, amount real, stamp text, note text)",
+          kSqliteFill, rows);
+    const QString postgres = qEnvironmentVariable("TESSORY_BENCH_PG");
+    if (postgres.isEmpty()) {
+        std::printf("PostgreSQL: skipped (set TESSORY_BENCH_PG to a connection string)\n");
+    } else {
+        Bench("PostgreSQL", postgres,
+              "CREATE UNLOGGED TABLE bench (id integer, name varchar(40), amount double precision, "
+              "stamp timestamp, note varchar(20))",
+              kPostgresFill, rows);
+    }
+    return 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QPointer>
+
+class Recordset;
+
+// The grid's view of a recordset: every row, the field names as column headers, read-only.
+// NULL shows as an empty cell, but NullRole (and Qt::UserRole's invalid value) keeps it apart
+// from an empty text. Follows the recordset: opening or closing it resets the model.
+class ResultModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    // True for a NULL cell.
+    static constexpr int NullRole = Qt::UserRole + 1;
+
+    explicit ResultModel(QObject *parent = nullptr);
+
+    // Shows the recordset (or nothing); the model does not own it.
+    void setRecordset(Recordset *recordset);
+    Recordset *recordset() const { return recordset_; }
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    // DisplayRole: the text, empty for NULL. Qt::UserRole: the text, or an invalid QVariant for
+    // NULL. NullRole: whether the cell is NULL.
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+private:
+    bool showing() const;
+
+    QPointer<Recordset> recordset_;
+    bool resetting_ = false;
+};

@@ -1,0 +1,200 @@
+#include <QCoreApplication>
+
+#include <thread>
+
+#include "app/basGlobals.h"
+#include "data/basConnect.h"
+#include "data/basDsn.h"
+#include "data/command.h"
+#include "data/layerFailure.h"
+#include "tests/data/databaseTest.h"
+#include "tests/support/recordingPresenter.h"
+
+namespace {
+
+class ConnectionTest : public DatabaseTest {};
+
+TEST_P(ConnectionTest, OpensReportsTheProductAndCloses) {
+    EXPECT_EQ(connection.State(), Connection::StateOpen);
+    EXPECT_EQ(connection.ConnectionString(), connectionString());
+    EXPECT_EQ(connection.DbmsName(),
+              postgres() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"));
+    EXPECT_EQ(FailureOf([&] { connection.Open(); }).number, LayerFailureNumber::ObjectOpen);
+    EXPECT_EQ(FailureOf([&] { connection.setConnectionString(QString()); }).number,
+              LayerFailureNumber::ObjectOpen);
+    connection.Close();
+    EXPECT_EQ(connection.State(), Connection::StateClosed);
+    EXPECT_EQ(FailureOf([&] { connection.Close(); }).number, LayerFailureNumber::ObjectClosed);
+    EXPECT_EQ(FailureOf([&] { connection.DbmsName(); }).number, LayerFailureNumber::ObjectClosed);
+    connection.Open();
+    EXPECT_EQ(connection.State(), Connection::StateOpen);
+}
+
+TEST_P(ConnectionTest, UnknownDataSourceFailsWithTheDriverManagersText) {
+    Connection other;
+    other.setConnectionString(
+        BuildConnectionString(QStringLiteral("NoSuchSource"), QString(), QString()));
+    const DatabaseFailure failure = DatabaseFailureOf([&] { other.Open(); });
+    EXPECT_EQ(failure.sqlStates.value(0), QStringLiteral("IM002"));
+    EXPECT_TRUE(failure.description.contains(QLatin1String("Data source name not found")))
+        << failure.description.toStdString();
+    EXPECT_EQ(other.State(), Connection::StateClosed);
+}
+
+TEST_P(ConnectionTest, WrongPasswordIsRefusedWithTheServersText) {
+    if (!postgres()) {
+        GTEST_SKIP() << "SQLite has no login";
+    }
+    Connection other;
+    other.setConnectionString(
+        BuildConnectionString(source.dsn, source.uid, QStringLiteral("wrong")));
+    const DatabaseFailure failure = DatabaseFailureOf([&] { other.Open(); });
+    EXPECT_TRUE(failure.description.contains(QLatin1String("password authentication failed")))
+        << failure.description.toStdString();
+    EXPECT_EQ(other.State(), Connection::StateClosed);
+}
+
+TEST_P(ConnectionTest, PasswordWithConnectionStringCharactersReachesTheServerWhole) {
+    if (!postgres()) {
+        GTEST_SKIP() << "SQLite has no login";
+    }
+    // The fixture's role tessory_braces has the password " a;b}c{d=e ".
+    Connection other;
+    other.setConnectionString(BuildConnectionString(source.dsn, QStringLiteral("tessory_braces"),
+                                                    QStringLiteral(" a;b}c{d=e ")));
+    other.Open();
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT current_user AS who"), other);
+    EXPECT_EQ(rs.Value(0), QStringLiteral("tessory_braces"));
+    // Cut at the first ";" the password would be wrong.
+    Connection cut;
+    cut.setConnectionString(
+        QStringLiteral("DSN=%1;UID=tessory_braces;PWD= a;b}c{d=e ;").arg(source.dsn));
+    EXPECT_THROW(cut.Open(), Failure);
+}
+
+TEST_P(ConnectionTest, CommitWithoutOwnTransactionFailsAndCommitsNothing) {
+    EXPECT_EQ(FailureOf([&] { connection.CommitTrans(); }).number,
+              LayerFailureNumber::NoTransaction);
+    const QString t = table(QStringLiteral("tx"));
+    Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
+    Exec(QStringLiteral("CREATE TABLE %1 (id integer)").arg(t));
+    // Our own transaction commits.
+    connection.BeginTrans();
+    Exec(QStringLiteral("INSERT INTO %1 VALUES (1)").arg(t));
+    connection.CommitTrans();
+    // A transaction that the user's own SQL opened is the user's to end.
+    Exec(QStringLiteral("BEGIN"));
+    Exec(QStringLiteral("INSERT INTO %1 VALUES (2)").arg(t));
+    EXPECT_THROW(connection.CommitTrans(), Failure);
+    connection.Close();  // ends the session; an uncommitted insert is gone
+    connection.Open();
+    Recordset rs;
+    rs.Open(QStringLiteral("SELECT count(*) AS n FROM %1").arg(t), connection);
+    EXPECT_EQ(rs.Value(0), QStringLiteral("1"));
+}
+
+TEST_P(ConnectionTest, ServerGoingAwayMidQueryIsAFailure) {
+    if (!postgres()) {
+        GTEST_SKIP() << "SQLite has no server";
+    }
+    Recordset pid;
+    pid.Open(QStringLiteral("SELECT pg_backend_pid() AS pid"), connection);
+    const QString backend = pid.Value(0);
+    std::thread killer([&] {
+        Connection second;
+        second.setConnectionString(connectionString());
+        second.Open();
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT pg_terminate_backend(%1) AS done").arg(backend), second);
+    });
+    Command command;
+    command.setActiveConnection(&connection);
+    command.setCommandText(QStringLiteral("SELECT pg_sleep(3) AS slept"));
+    command.setCommandTimeout(0);
+    Recordset rs;
+    const DatabaseFailure failure = DatabaseFailureOf([&] { rs.Open(command); });
+    killer.join();
+    EXPECT_FALSE(failure.description.isEmpty());
+    EXPECT_FALSE(failure.sqlStates.isEmpty());
+    EXPECT_EQ(rs.State(), Recordset::StateClosed);
+    // Later statements fail too, and closing and reopening brings the connection back.
+    EXPECT_THROW(rs.Open(command), Failure);
+    IgnoreFailure([&] { connection.Close(); });
+    EXPECT_EQ(connection.State(), Connection::StateClosed);
+    connection.Open();
+    rs.Open(command.CommandText().replace(QLatin1String("3"), QLatin1String("0")), connection);
+    EXPECT_EQ(rs.RecordCount(), 1);
+}
+
+TEST_P(ConnectionTest, ProviderIsOdbcOnly) {
+    Connection other;
+    EXPECT_EQ(other.Provider(), QStringLiteral("MSDASQL"));
+    other.setProvider(QStringLiteral("msdasql"));
+    EXPECT_EQ(FailureOf([&] { other.setProvider(QStringLiteral("SQLOLEDB")); }).number,
+              LayerFailureNumber::ProviderNotFound);
+}
+
+TEST_P(ConnectionTest, ListsTheRegisteredDataSourcesInOrder) {
+    const QStringList names = GetDSNsAndDrivers();
+    const QStringList expected =
+        postgres() ? QStringList{QStringLiteral("TessorySqlite"), QStringLiteral("TessoryPostgres"),
+                                 QStringLiteral("TessoryPostgresStream")}
+                   : QStringList{QStringLiteral("TessorySqlite")};
+    // The machine's own system sources may follow.
+    EXPECT_EQ(names.mid(0, expected.size()), expected)
+        << names.join(QLatin1Char(',')).toStdString();
+}
+
+TEST_P(ConnectionTest, OpenConnectionReportsAndRecovers) {
+    RecordingPresenter presenter;
+    EXPECT_TRUE(OpenConnection(source.dsn, source.uid, source.pwd));
+    EXPECT_EQ(gConnection.State(), Connection::StateOpen);
+    EXPECT_EQ(gConnection.ConnectionString(), connectionString());
+    EXPECT_TRUE(presenter.boxes().isEmpty());
+    // A failed attempt closes the old connection first and keeps the new string.
+    EXPECT_FALSE(OpenConnection(QStringLiteral("NoSuchSource"), QStringLiteral("sa"), QString()));
+    EXPECT_EQ(gConnection.State(), Connection::StateClosed);
+    EXPECT_EQ(gConnection.ConnectionString(), QStringLiteral("DSN=NoSuchSource;UID=sa;PWD=;"));
+    ASSERT_EQ(presenter.boxes().size(), 1);
+    EXPECT_EQ(presenter.boxes().at(0).title, QStringLiteral("エラー"));
+    EXPECT_TRUE(presenter.boxes().at(0).text.contains(QLatin1String("Data source name not found")));
+    EXPECT_TRUE(OpenConnection(source.dsn, source.uid, source.pwd));
+    gConnection.Close();
+}
+
+TESSORY_ALL_DRIVERS(ConnectionTest);
+
+struct ConnectionStringRow {
+    const char *name;
+    const char *dsn, *uid, *pwd;
+    const char *expected;
+};
+
+class BuildConnectionStringTest : public testing::TestWithParam<ConnectionStringRow> {};
+
+TEST_P(BuildConnectionStringTest, QuotesOnlyWhatNeedsIt) {
+    const ConnectionStringRow &row = GetParam();
+    EXPECT_EQ(BuildConnectionString(QString::fromUtf8(row.dsn), QString::fromUtf8(row.uid),
+                                    QString::fromUtf8(row.pwd)),
+              QString::fromUtf8(row.expected));
+}
+
+const ConnectionStringRow kConnectionStrings[] = {
+    {"ordinary", "Sales", "sa", "", "DSN=Sales;UID=sa;PWD=;"},
+    {"all_empty", "", "", "", "DSN=;UID=;PWD=;"},
+    {"japanese_and_inner_spaces", "販売 DB", "山田 太郎", "pass word",
+     "DSN=販売 DB;UID=山田 太郎;PWD=pass word;"},
+    {"semicolon", "Sales", "sa", "a;UID=root", "DSN=Sales;UID=sa;PWD={a;UID=root};"},
+    {"closing_brace_doubled", "Sales", "sa", "x}y", "DSN=Sales;UID=sa;PWD={x}}y};"},
+    {"opening_brace", "Sales", "sa", "{x", "DSN=Sales;UID=sa;PWD={{x};"},
+    {"equals", "Sales", "sa", "a=b", "DSN=Sales;UID=sa;PWD={a=b};"},
+    {"leading_space", "Sales", " sa", "p", "DSN=Sales;UID={ sa};PWD=p;"},
+    {"trailing_space", "Sales ", "sa", "p", "DSN={Sales };UID=sa;PWD=p;"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, BuildConnectionStringTest, testing::ValuesIn(kConnectionStrings),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+}  // namespace
