@@ -203,7 +203,7 @@ void KeywordPainter::ColorComments() {
     const QStringView lineMarker(u"--");
     const QStringView blockMarker(u"/*");
     const QStringView blockEndMarker(u"*/");
-    const qsizetype last = r_.size() - 1;  // the document's closing brace
+    const qsizetype last = DocumentEnd(r_);  // the document's closing brace
     qsizetype from = 0;
     qsizetype nextLine = -2;  // cached search results, valid while not before `from`
     qsizetype nextBlock = -2;

@@ -97,10 +97,23 @@ std::vector<bool> UserTextMask(QStringView rtf) {
             std::fill_n(mask.begin() + token.start, token.length, true);
         }
     }
-    if (!mask.empty()) {
-        mask.back() = false;
-    }
+    std::fill(mask.begin() + DocumentEnd(rtf), mask.end(), false);
     return mask;
+}
+
+qsizetype DocumentEnd(QStringView rtf) {
+    if (rtf.isEmpty()) {
+        return 0;
+    }
+    RtfScanner scanner(rtf);
+    RtfToken token;
+    RtfToken last;
+    while (scanner.next(token)) {
+        last = token;
+    }
+    const bool control =
+        last.kind == RtfToken::Kind::ControlWord || last.kind == RtfToken::Kind::ControlSymbol;
+    return control ? last.start : rtf.size() - 1;
 }
 
 QString ExpandRtfTabs(QStringView rtf, short tabSpaceNum) {

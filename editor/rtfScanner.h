@@ -35,9 +35,14 @@ QStringView ControlWordName(QStringView text, const RtfToken &token);
 // True when the token is one of the five colour codes \cf0 to \cf4 with its space.
 bool IsColorCodeToken(QStringView text, const RtfToken &token);
 
-// Marks the characters that the user typed: literal text at depth 1, except the document's
-// last character (its closing brace). Control words, escapes, braces and groups such as the
-// font or colour table are never the user's text.
+// Where the document's closing piece begins: its last character (the closing brace of a
+// well-formed document), or the start of the control word or escape that the text ends in, so
+// that nothing is ever put inside it.
+qsizetype DocumentEnd(QStringView rtf);
+
+// Marks the characters that the user typed: literal text at depth 1 before the document's
+// closing piece. Control words, escapes, braces and groups such as the font or colour table
+// are never the user's text.
 std::vector<bool> UserTextMask(QStringView rtf);
 
 // The rich text with every real \tab control word of the document's text replaced by
