@@ -9,9 +9,11 @@
 #include <QTableView>
 
 #include "app/basGlobals.h"
+#include "app/failure.h"
 #include "editor/clsEditColor.h"
 #include "editor/queryEditor.h"
 #include "query/basRecordSet.h"
+#include "query/resultModel.h"
 
 namespace {
 
@@ -70,6 +72,38 @@ frmSQL::frmSQL(int docNumber, QWidget *parent)
 
     panes_.gridTop = panes_.editorHeight + kPaneGap;
     connect(txtQry_, &QPlainTextEdit::textChanged, this, &frmSQL::txtQry_Change);
+}
+
+void frmSQL::BindGrid() {
+    if (model_) {
+        model_->setRecordset(&recordSet_);
+        showCurrentRow();
+        return;
+    }
+    model_ = new ResultModel(this);
+    model_->setRecordset(&recordSet_);
+    grdQry_->setModel(model_);
+    // Connected after the model's own connections, so that the rows are there to select.
+    connect(&recordSet_, &Recordset::currentRowChanged, this, &frmSQL::showCurrentRow);
+    connect(&recordSet_, &Recordset::opened, this, &frmSQL::showCurrentRow);
+    connect(grdQry_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid() && current.row() != recordSet_.AbsolutePosition()) {
+                    IgnoreFailure([&] { recordSet_.setAbsolutePosition(current.row()); });
+                }
+            });
+    showCurrentRow();
+}
+
+// Selects the recordset's current row; at BOF or EOF nothing is selected.
+void frmSQL::showCurrentRow() {
+    const qsizetype row = recordSet_.AbsolutePosition();
+    if (row < 0) {
+        grdQry_->clearSelection();
+        grdQry_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return;
+    }
+    grdQry_->selectRow(static_cast<int>(row));
 }
 
 bool frmSQL::IsUntitled() const {

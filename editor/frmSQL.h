@@ -8,6 +8,7 @@
 class QFrame;
 class QTableView;
 class QueryEditor;
+class ResultModel;
 
 // A query window: the query editor txtQry above the result grid grdQry, with a splitter
 // handle between them that the user drags to share the height. Every change of the text is
@@ -24,6 +25,10 @@ public:
 
     // The window's result: one recordset for the window's whole life, reopened by every run.
     Recordset &RecordSet() { return recordSet_; }
+
+    // Shows the window's result in the grid (after a run): every row, the field names as
+    // headers, the recordset's current row selected; selecting a row moves the current row.
+    void BindGrid();
 
     // The window's running number, given when it was made; it never changes.
     int DocNumber() const { return mDocNumber; }
@@ -52,6 +57,7 @@ protected:
 
 private:
     void txtQry_Change();
+    void showCurrentRow();
     void LayoutPanes(double y, LayoutMode mode);
     void applyPanes();
     void imgSplitter_MouseDown();
@@ -63,6 +69,7 @@ private:
 
     int mDocNumber;
     Recordset recordSet_;
+    ResultModel *model_ = nullptr;
     QueryEditor *txtQry_;
     QTableView *grdQry_;
     QWidget *imgSplitter_;
