@@ -30,12 +30,12 @@ int ColorLayer::setRuns(const QList<ColorRun> &runs) {
     int changed = 0;
     qsizetype next = 0;  // first run not yet placed
     QList<LineRun> lineRuns;
+    qsizetype lineStart = 0;  // offset of the line in the text with CR LF breaks
     for (QTextBlock block = document_->begin(); block.isValid(); block = block.next()) {
-        // Offset of the line in the text with CR LF breaks: one extra character per break.
-        const qsizetype lineStart = qsizetype(block.position()) + block.blockNumber();
         const qsizetype lineEnd = lineStart + block.length() - 1;
+        const qsizetype nextLineStart = lineEnd + 2;
         lineRuns.clear();
-        while (next < runs.size() && runs[next].start < lineEnd + 2) {
+        while (next < runs.size() && runs[next].start < nextLineStart) {
             const ColorRun &run = runs[next++];
             const qsizetype start = std::max(run.start, lineStart) - lineStart;
             const qsizetype end = std::min(run.start + run.length, lineEnd) - lineStart;
@@ -52,6 +52,7 @@ int ColorLayer::setRuns(const QList<ColorRun> &runs) {
             show(block, lineRuns);
             ++changed;
         }
+        lineStart = nextLineStart;
     }
     return changed;
 }

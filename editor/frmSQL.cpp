@@ -9,9 +9,9 @@
 #include <QTableView>
 
 #include "app/basGlobals.h"
+#include "app/failure.h"
 #include "editor/clsEditColor.h"
 #include "editor/queryEditor.h"
-#include "app/failure.h"
 #include "query/basRecordSet.h"
 #include "query/resultModel.h"
 
@@ -74,6 +74,38 @@ frmSQL::frmSQL(int docNumber, QWidget *parent)
     connect(txtQry_, &QPlainTextEdit::textChanged, this, &frmSQL::txtQry_Change);
 }
 
+void frmSQL::BindGrid() {
+    if (model_) {
+        model_->setRecordset(&recordSet_);
+        showCurrentRow();
+        return;
+    }
+    model_ = new ResultModel(this);
+    model_->setRecordset(&recordSet_);
+    grdQry_->setModel(model_);
+    // Connected after the model's own connections, so that the rows are there to select.
+    connect(&recordSet_, &Recordset::currentRowChanged, this, &frmSQL::showCurrentRow);
+    connect(&recordSet_, &Recordset::opened, this, &frmSQL::showCurrentRow);
+    connect(grdQry_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid() && current.row() != recordSet_.AbsolutePosition()) {
+                    IgnoreFailure([&] { recordSet_.setAbsolutePosition(current.row()); });
+                }
+            });
+    showCurrentRow();
+}
+
+// Selects the recordset's current row; at BOF or EOF nothing is selected.
+void frmSQL::showCurrentRow() {
+    const qsizetype row = recordSet_.AbsolutePosition();
+    if (row < 0) {
+        grdQry_->clearSelection();
+        grdQry_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return;
+    }
+    grdQry_->selectRow(static_cast<int>(row));
+}
+
 bool frmSQL::IsUntitled() const {
     return Caption().startsWith(kUntitled);
 }
@@ -93,38 +125,6 @@ int frmSQL::outerHeight() const {
 }
 
 // Closing is never refused. It runs once, however the window is closed.
-void frmSQL::BindGrid() {
-    if (!gridModel_) {
-        gridModel_ = new ResultModel(this);
-        gridModel_->setRecordset(&recordSet_);
-        grdQry_->setModel(gridModel_);
-        connect(&recordSet_, &Recordset::currentRowChanged, this, &frmSQL::showCurrentRow);
-        connect(grdQry_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                [this](const QModelIndex &current) {
-                    if (!followingRecordset_ && current.isValid()) {
-                        IgnoreFailure([&] { recordSet_.setAbsolutePosition(current.row()); });
-                    }
-                });
-    }
-    showCurrentRow(recordSet_.AbsolutePosition());
-}
-
-void frmSQL::showCurrentRow(qsizetype row) {
-    if (!gridModel_) {
-        return;
-    }
-    QScopedValueRollback<bool> following(followingRecordset_, true);
-    QItemSelectionModel *selection = grdQry_->selectionModel();
-    if (row < 0 || row >= gridModel_->rowCount()) {
-        // Before the first row or past the last there is no current row to show.
-        selection->clear();
-        return;
-    }
-    const QModelIndex index = gridModel_->index(int(row), 0);
-    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    grdQry_->scrollTo(index);
-}
-
 void frmSQL::closeEvent(QCloseEvent *event) {
     QWidget::closeEvent(event);
     if (closed_) {

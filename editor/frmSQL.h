@@ -28,8 +28,9 @@ public:
 
     // The window's result: one recordset for the window's whole life, reopened by every run.
     Recordset &RecordSet() { return recordSet_; }
-    // Shows the window's result in the grid, which from then on follows its current row (and
-    // moves it when the user picks a row).
+
+    // Shows the window's result in the grid (after a run): every row, the field names as
+    // headers, the recordset's current row selected; selecting a row moves the current row.
     void BindGrid();
 
     // The window's running number, given when it was made; it never changes.
@@ -63,6 +64,7 @@ protected:
 
 private:
     void txtQry_Change();
+    void showCurrentRow();
     void LayoutPanes(double y, LayoutMode mode);
     void applyPanes();
     void imgSplitter_MouseDown();
@@ -70,11 +72,11 @@ private:
     void imgSplitter_MouseUp();
     int outerHeight() const;
     int toPixels(double twips) const;
-    void showCurrentRow(qsizetype row);
     double toTwips(int pixels) const;
 
     int mDocNumber;
     Recordset recordSet_;
+    ResultModel *model_ = nullptr;
     QueryEditor *txtQry_;
     QTableView *grdQry_;
     QWidget *imgSplitter_;
@@ -85,9 +87,7 @@ private:
     bool coloring_ = false;
     bool closed_ = false;
     QString colorKeywordFile_;
-    ResultModel *gridModel_ = nullptr;
     std::optional<TextEncoding> fileEncoding_;
-    bool followingRecordset_ = false;
 };
 
 // The caption of a new query window.

@@ -31,10 +31,12 @@ QString QueryEditor::Text() const {
     const QTextDocument *doc = document();
     QString text;
     text.reserve(doc->characterCount() + doc->blockCount());
+    bool first = true;
     for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-        if (block != doc->begin()) {
+        if (!first) {
             text.append(QLatin1String("\r\n"));
         }
+        first = false;
         text.append(block.text());
     }
     return text;
@@ -70,10 +72,12 @@ void QueryEditor::ClearColors() {
 void QueryEditor::replaceChangedPart(const QString &newText) {
     QString before;
     before.reserve(document()->characterCount());
+    bool first = true;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (block != document()->begin()) {
+        if (!first) {
             before.append(QLatin1Char('\n'));
         }
+        first = false;
         before.append(block.text());
     }
     const QString after = ToDocumentBreaks(newText);
