@@ -17,6 +17,11 @@ struct ArrangeRow {
     QStringList keywords = kExampleKeywords;
 };
 
+// Shown instead of the bytes of the row in test names and messages.
+void PrintTo(const ArrangeRow &row, std::ostream *out) {
+    *out << row.name;
+}
+
 class ArrangeRowTest : public testing::TestWithParam<ArrangeRow> {};
 
 TEST_P(ArrangeRowTest, ArrangesTheText) {
