@@ -232,8 +232,13 @@ CasedText MakeCasedText(QString text) {
     return cased;
 }
 
+bool IsLayoutOnly(QStringView keyword) {
+    return std::all_of(keyword.begin(), keyword.end(),
+                       [](QChar c) { return c == kSpace || c == kCr; });
+}
+
 CasedText PlaceKeywords(const CasedText &source, const ArrangeKeyword &entry) {
-    if (entry.Keyword.isEmpty()) {
+    if (IsLayoutOnly(entry.Keyword)) {
         return source;
     }
     const QString keyword = LowerEachChar(entry.Keyword);

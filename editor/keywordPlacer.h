@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include "editor/clsArrangeQuery.h"
 
@@ -13,6 +14,11 @@ struct CasedText {
 };
 
 CasedText MakeCasedText(QString text);
+
+// True for a keyword of nothing but spaces and CRs, or of nothing at all. Such an entry is
+// skipped: it would match the indentation and line breaks that placing it writes ahead of the
+// search, and the formatting would never end.
+bool IsLayoutOnly(QStringView keyword);
 
 // Applies one entry of the formatter to the whole text, left to right, exactly as if the text
 // were rewritten in full at every match; the rewritten text is built in one pass instead, so the

@@ -17,6 +17,11 @@ struct ArrangeRow {
     QStringList keywords = kExampleKeywords;
 };
 
+// Shown instead of the bytes of the row in test names and messages.
+void PrintTo(const ArrangeRow &row, std::ostream *out) {
+    *out << row.name;
+}
+
 class ArrangeRowTest : public testing::TestWithParam<ArrangeRow> {};
 
 TEST_P(ArrangeRowTest, ArrangesTheText) {
@@ -55,6 +60,10 @@ const ArrangeRow kRows[] = {
      "select a",
      "select\r\n    a",
      {QStringLiteral(",1,1"), QStringLiteral("SELECT,1,1")}},
+    {"layout_only_keywords_skipped",
+     "a  b\r\nc",
+     "a  b\r\nc",
+     {QStringLiteral("\"  \",3,0"), QStringLiteral("\" \",1,1"), QStringLiteral("\"\r\",1,0")}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, ArrangeRowTest, testing::ValuesIn(kRows),

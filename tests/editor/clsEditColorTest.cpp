@@ -19,6 +19,11 @@ struct ColorRow {
     short tabSpaceNum = 4;
 };
 
+// Shown instead of the bytes of the row in test names and messages.
+void PrintTo(const ColorRow &row, std::ostream *out) {
+    *out << row.name;
+}
+
 // Runs the engine on header + body + "}" and returns what stands between the header and the
 // closing brace of the result, after checking the colour table and the final space.
 QString ColourBody(const ColorRow &row) {

@@ -25,6 +25,11 @@ struct FailureRow {
     const char *text = nullptr;  // the engine's input; the default document or query if null
 };
 
+// Shown instead of the bytes of the row in test names and messages.
+void PrintTo(const FailureRow &row, std::ostream *out) {
+    *out << row.name;
+}
+
 QString KeywordPath(const FailureRow &row, const QString &name) {
     switch (row.file) {
         case FileKind::Missing:

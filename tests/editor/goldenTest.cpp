@@ -24,6 +24,11 @@ struct GoldenCase {
     bool defaultKeywords;  // the keyword files shipped with the program
 };
 
+// Shown instead of the bytes of the row in test names and messages.
+void PrintTo(const GoldenCase &row, std::ostream *out) {
+    *out << row.name;
+}
+
 QString GoldenFolder() {
     return TestSourceFolder() + QStringLiteral("/editor/golden");
 }

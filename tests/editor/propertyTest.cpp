@@ -68,7 +68,8 @@ const char *const kKeywords[] = {"select",   "from",
                                  "fs20",     "\xe6\x97\xa5\xe6\x9c\xac",
                                  "a a",      "",
                                  "e9",       ",",
-                                 "("};
+                                 "(",        " ",
+                                 "\r",       "  "};
 
 QString RandomDocument(Generator &g) {
     QString doc = QString::fromUtf8(g.pick(kHeaders));

@@ -4,6 +4,7 @@
 
 #include "app/failure.h"
 #include "editor/clsEditColor.h"
+#include "editor/keywordPlacer.h"
 #include "editor/rtfScanner.h"
 
 namespace {
@@ -185,7 +186,7 @@ QString ReferenceArrangeText(const QString &text, const QList<ArrangeKeyword> &l
     t.replace(QLatin1String("\r\n"), QLatin1String("\r"));
     t.replace(QLatin1Char('\t'), QLatin1String("    "));
     for (const ArrangeKeyword &entry : list) {
-        if (entry.Keyword.isEmpty()) {
+        if (IsLayoutOnly(entry.Keyword)) {
             continue;
         }
         const QString keyword = Lower(entry.Keyword);
