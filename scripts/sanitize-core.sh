@@ -19,4 +19,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"
-ctest --output-on-failure -j"${TESSORY_JOBS:-2}"
+ctest --output-on-failure -j"${TESSORY_JOBS:-2}" -LE odbc
+# The ODBC driver manager unloads the drivers before the leak report, so what the drivers keep
+# cannot be told from our own leaks; these tests run with every other check but the leak check.
+ASAN_OPTIONS="$ASAN_OPTIONS:detect_leaks=0" ctest --output-on-failure -j"${TESSORY_JOBS:-2}" -L odbc
