@@ -1,6 +1,7 @@
 #include "app/messageBoxPresenter.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMessageBox>
 
 namespace {
@@ -23,6 +24,14 @@ QMessageBox::Icon IconOf(int style) {
 }  // namespace
 
 int MessageBoxPresenter::show(const QString &text, const QString &title, int style) {
+    // A box may come in the middle of a busy command: show the ordinary pointer over it.
+    QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
+    const int answer = ask(text, title, style);
+    QGuiApplication::restoreOverrideCursor();
+    return answer;
+}
+
+int MessageBoxPresenter::ask(const QString &text, const QString &title, int style) {
     QMessageBox box(IconOf(style), title, text, QMessageBox::NoButton,
                     QApplication::activeWindow());
     const bool yesNo = (style & 0x0F) == 4;

@@ -7,4 +7,7 @@
 class MessageBoxPresenter final : public MessagePresenter {
 public:
     int show(const QString &text, const QString &title, int style) override;
+
+private:
+    static int ask(const QString &text, const QString &title, int style);
 };
