@@ -1,7 +1,5 @@
 #include "editor/clsArrangeQuery.h"
 
-#include <new>
-
 #include "app/clsMsg.h"
 #include "app/failure.h"
 #include "editor/basCsv.h"
@@ -33,70 +31,54 @@ bool clsArrangeQuery::LoadArrangeKeywords(QList<ArrangeKeyword> &list) const {
 }
 
 bool clsArrangeQuery::ReadArrangeFile(QString &content) const {
-    try {
-        content = ReadKeywordFile(keywordFile_);
-        return true;
-    } catch (const Failure &failure) {
-        ShowArrangeError(failure);
-    } catch (const std::bad_alloc &) {
-        ShowArrangeError(MakeFailure(FailureNumber::OutOfMemory));
-    }
-    return false;
+    return RunEngineStep([&] { content = ReadKeywordFile(keywordFile_); }, ShowArrangeError);
 }
 
 // Line 1 is a header; every other line is trimmed of spaces, and an empty one adds nothing.
 // No partial list is used.
 bool clsArrangeQuery::ParseArrangeFile(const QString &content, QList<ArrangeKeyword> &list) const {
-    try {
-        QList<ArrangeKeyword> entries;
-        const QStringList lines = KeywordFileLines(content);
-        for (qsizetype n = 1; n < lines.size(); ++n) {
-            QStringView line = lines.at(n);
-            while (line.startsWith(QLatin1Char(' '))) {
-                line = line.sliced(1);
+    return RunEngineStep(
+        [&] {
+            QList<ArrangeKeyword> entries;
+            const QStringList lines = KeywordFileLines(content);
+            for (qsizetype n = 1; n < lines.size(); ++n) {
+                QStringView line = lines.at(n);
+                while (line.startsWith(QLatin1Char(' '))) {
+                    line = line.sliced(1);
+                }
+                while (line.endsWith(QLatin1Char(' '))) {
+                    line.chop(1);
+                }
+                if (line.isEmpty()) {
+                    continue;
+                }
+                const QStringList fields = SplitCsvLine(line.toString());
+                if (fields.size() < 3) {
+                    throw MakeFailure(FailureNumber::SubscriptRange);
+                }
+                entries.append({fields.at(0), KeywordFileNumber(fields.at(1)),
+                                KeywordFileNumber(fields.at(2))});
             }
-            while (line.endsWith(QLatin1Char(' '))) {
-                line.chop(1);
-            }
-            if (line.isEmpty()) {
-                continue;
-            }
-            const QStringList fields = SplitCsvLine(line.toString());
-            if (fields.size() < 3) {
-                throw MakeFailure(FailureNumber::SubscriptRange);
-            }
-            entries.append(
-                {fields.at(0), KeywordFileNumber(fields.at(1)), KeywordFileNumber(fields.at(2))});
-        }
-        list = std::move(entries);
-        return true;
-    } catch (const Failure &failure) {
-        ShowArrangeError(failure);
-    } catch (const std::bad_alloc &) {
-        ShowArrangeError(MakeFailure(FailureNumber::OutOfMemory));
-    }
-    return false;
+            list = std::move(entries);
+        },
+        ShowArrangeError);
 }
 
 // Entries are applied in list order, each to the whole text as the entries before it left it.
 bool clsArrangeQuery::ArrangeText(const QString &text, const QList<ArrangeKeyword> &list,
                                   QString &result) const {
-    try {
-        CasedText working = MakeCasedText(ToInnerBreaks(text));
-        if (list.isEmpty()) {
-            throw MakeFailure(FailureNumber::SubscriptRange);
-        }
-        for (const ArrangeKeyword &entry : list) {
-            working = PlaceKeywords(working, entry);
-        }
-        result = ToOuterBreaks(working.text);
-        return true;
-    } catch (const Failure &failure) {
-        ShowArrangeError(failure);
-    } catch (const std::bad_alloc &) {
-        ShowArrangeError(MakeFailure(FailureNumber::OutOfMemory));
-    }
-    return false;
+    return RunEngineStep(
+        [&] {
+            CasedText working = MakeCasedText(ToInnerBreaks(text));
+            if (list.isEmpty()) {
+                throw MakeFailure(FailureNumber::SubscriptRange);
+            }
+            for (const ArrangeKeyword &entry : list) {
+                working = PlaceKeywords(working, entry);
+            }
+            result = ToOuterBreaks(working.text);
+        },
+        ShowArrangeError);
 }
 
 // While the text is arranged every line break is a single CR, and a TAB is four spaces

@@ -1,7 +1,5 @@
 #include "editor/clsEditColor.h"
 
-#include <new>
-
 #include "app/clsMsg.h"
 #include "app/failure.h"
 #include "editor/basCsv.h"
@@ -54,40 +52,28 @@ bool clsEditColor::LoadColorKeywords(QList<ColorKeyword> &list) const {
 }
 
 bool clsEditColor::ReadColorFile(QString &content) const {
-    try {
-        content = ReadKeywordFile(keywordFile_);
-        return true;
-    } catch (const Failure &failure) {
-        ShowColorError(failure);
-    } catch (const std::bad_alloc &) {
-        ShowColorError(MakeFailure(FailureNumber::OutOfMemory));
-    }
-    return false;
+    return RunEngineStep([&] { content = ReadKeywordFile(keywordFile_); }, ShowColorError);
 }
 
 // Line 1 is a header; empty lines add nothing; lines are not trimmed. No partial list is used.
 bool clsEditColor::ParseColorFile(const QString &content, QList<ColorKeyword> &list) const {
-    try {
-        QList<ColorKeyword> entries;
-        const QStringList lines = KeywordFileLines(content);
-        for (qsizetype n = 1; n < lines.size(); ++n) {
-            if (lines.at(n).isEmpty()) {
-                continue;
+    return RunEngineStep(
+        [&] {
+            QList<ColorKeyword> entries;
+            const QStringList lines = KeywordFileLines(content);
+            for (qsizetype n = 1; n < lines.size(); ++n) {
+                if (lines.at(n).isEmpty()) {
+                    continue;
+                }
+                const QStringList fields = SplitCsvLine(lines.at(n));
+                if (fields.size() < 2) {
+                    throw MakeFailure(FailureNumber::SubscriptRange);
+                }
+                entries.append({fields.at(0), KeywordFileNumber(fields.at(1))});
             }
-            const QStringList fields = SplitCsvLine(lines.at(n));
-            if (fields.size() < 2) {
-                throw MakeFailure(FailureNumber::SubscriptRange);
-            }
-            entries.append({fields.at(0), KeywordFileNumber(fields.at(1))});
-        }
-        list = std::move(entries);
-        return true;
-    } catch (const Failure &failure) {
-        ShowColorError(failure);
-    } catch (const std::bad_alloc &) {
-        ShowColorError(MakeFailure(FailureNumber::OutOfMemory));
-    }
-    return false;
+            list = std::move(entries);
+        },
+        ShowColorError);
 }
 
 QString clsEditColor::RemoveColorCodes(QStringView text) {
@@ -97,27 +83,25 @@ QString clsEditColor::RemoveColorCodes(QStringView text) {
 // The colour table goes right after the document's opening brace, ahead of everything else.
 bool clsEditColor::ColorKeywords(const QString &text, const QList<ColorKeyword> &list,
                                  QString &result) const {
-    try {
-        if (text.isEmpty() || text.front() != QLatin1Char('{')) {
-            throw MakeFailure(FailureNumber::InvalidArgument);
-        }
-        if (list.isEmpty()) {
-            throw MakeFailure(FailureNumber::SubscriptRange);
-        }
-        QString working;
-        working.reserve(text.size() + ColorTable().size());
-        working.append(QLatin1Char('{')).append(ColorTable()).append(QStringView(text).sliced(1));
-        KeywordPainter painter(std::move(working));
-        painter.ColorKeywords(list);
-        painter.ColorComments();
-        result = painter.Result();
-        return true;
-    } catch (const Failure &failure) {
-        ShowColorError(failure);
-    } catch (const std::bad_alloc &) {
-        ShowColorError(MakeFailure(FailureNumber::OutOfMemory));
-    }
-    return false;
+    return RunEngineStep(
+        [&] {
+            if (text.isEmpty() || text.front() != QLatin1Char('{')) {
+                throw MakeFailure(FailureNumber::InvalidArgument);
+            }
+            if (list.isEmpty()) {
+                throw MakeFailure(FailureNumber::SubscriptRange);
+            }
+            QString working;
+            working.reserve(text.size() + ColorTable().size());
+            working.append(QLatin1Char('{'))
+                .append(ColorTable())
+                .append(QStringView(text).sliced(1));
+            KeywordPainter painter(std::move(working));
+            painter.ColorKeywords(list);
+            painter.ColorComments();
+            result = painter.Result();
+        },
+        ShowColorError);
 }
 
 void clsEditColor::ShowColorError(const Failure &failure) {

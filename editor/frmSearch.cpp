@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/basGlobals.h"
+#include "app/dialogButtons.h"
 #include "app/settings.h"
 
 frmSearch::frmSearch(const QString &word, QWidget *parent) : QDialog(parent) {
@@ -31,18 +32,7 @@ frmSearch::frmSearch(const QString &word, QWidget *parent) : QDialog(parent) {
     // A stored value that is not a number reads as 0: the box stays unchecked.
     chkUpperConv_->setChecked(Settings::ReadInt(Settings::SearchUpper, 0) == 1);
 
-    auto *fraBtn = new QFrame(this);
-    fraBtn->setObjectName(QStringLiteral("fraBtn"));
-    auto *cmdOK = new QPushButton(QStringLiteral("OK"), fraBtn);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    auto *cmdCancel = new QPushButton(QStringLiteral("キャンセル"), fraBtn);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout(fraBtn);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const auto [fraBtn, cmdOK, cmdCancel] = MakeDialogButtons(this);
 
     auto *wordRow = new QHBoxLayout;
     wordRow->addWidget(lblSearch);
@@ -62,7 +52,6 @@ frmSearch::frmSearch(const QString &word, QWidget *parent) : QDialog(parent) {
     setTabOrder(chkUpperConv_, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
     connect(cmdOK, &QPushButton::clicked, this, &frmSearch::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     txtWord_->setFocus();
 }
 

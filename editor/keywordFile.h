@@ -3,6 +3,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <new>
+
+#include "app/failure.h"
+
 // Reading of the two keyword files that drive the colouring and the formatter. Every function
 // throws a Failure with the number the engines show in their error box.
 
@@ -22,3 +26,18 @@ short KeywordFileNumber(const QString &field);
 
 // The path of a keyword file beside the executable.
 QString KeywordFileBesideProgram(const QString &fileName);
+
+// Runs one step of a keyword engine. A failure, or running out of memory, is handed to the
+// engine's error box; the result is false then.
+template <typename Step, typename ShowError>
+bool RunEngineStep(Step &&step, ShowError &&showError) {
+    try {
+        step();
+        return true;
+    } catch (const Failure &failure) {
+        showError(failure);
+    } catch (const std::bad_alloc &) {
+        showError(MakeFailure(FailureNumber::OutOfMemory));
+    }
+    return false;
+}

@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "app/dialogButtons.h"
 #include "query/basTimeout.h"
 
 frmTimeout::frmTimeout(int timeout, QWidget *parent) : QDialog(parent) {
@@ -30,18 +31,7 @@ frmTimeout::frmTimeout(int timeout, QWidget *parent) : QDialog(parent) {
     txtTimeout_->setAttribute(Qt::WA_InputMethodEnabled, false);
     txtTimeout_->installEventFilter(this);
 
-    auto *fraBtn = new QFrame(this);
-    fraBtn->setObjectName(QStringLiteral("fraBtn"));
-    auto *cmdOK = new QPushButton(QStringLiteral("OK"), fraBtn);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
-    auto *cmdCancel = new QPushButton(QStringLiteral("キャンセル"), fraBtn);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    auto *buttons = new QHBoxLayout(fraBtn);
-    buttons->setContentsMargins(0, 0, 0, 0);
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    const auto [fraBtn, cmdOK, cmdCancel] = MakeDialogButtons(this);
 
     auto *text = new QVBoxLayout;
     text->addWidget(lblMsg);
@@ -56,7 +46,6 @@ frmTimeout::frmTimeout(int timeout, QWidget *parent) : QDialog(parent) {
     setTabOrder(txtTimeout_, cmdOK);
     setTabOrder(cmdOK, cmdCancel);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(txtTimeout_, &QLineEdit::textChanged, this, &frmTimeout::applyChangeRules);
 
     txtTimeout_->setText(QString::number(timeout));
