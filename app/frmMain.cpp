@@ -253,6 +253,7 @@ void frmMain::buildToolbars() {
     cboTable_->setFixedWidth(Twips(this).toPixelsX(kTableListWidth));
     cboTableAction_ = tlbGrid->addWidget(cboTable_);
     cboTableAction_->setObjectName(QStringLiteral("cboTableAction"));
+    cboTableAction_->setVisible(false);  // until a server that lists its tables is connected
     connect(cboTable_, &QComboBox::activated, this, &frmMain::cboTable_Click);
 }
 
@@ -331,6 +332,9 @@ frmSQL *frmMain::LoadNewDoc() {
     QMdiSubWindow *window = mdiArea_->addSubWindow(doc);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(doc, &frmSQL::Closed, this, &frmMain::EnabledControls);
+    // A new window takes three quarters of the free area, placed by the area itself.
+    const QSize area = mdiArea_->viewport()->size();
+    window->resize(std::max(area.width() * 3 / 4, 320), std::max(area.height() * 3 / 4, 240));
     window->show();
     mdiArea_->setActiveSubWindow(window);
 

@@ -78,6 +78,7 @@ void frmSQL::BindGrid() {
     if (model_) {
         model_->setRecordset(&recordSet_);
         showCurrentRow();
+        FitColumns();
         return;
     }
     model_ = new ResultModel(this);
@@ -93,6 +94,14 @@ void frmSQL::BindGrid() {
                 }
             });
     showCurrentRow();
+    FitColumns();
+}
+
+// Columns as wide as the field names and the values of the first rows; the rest of a large
+// result is not measured.
+void frmSQL::FitColumns() {
+    grdQry_->horizontalHeader()->setResizeContentsPrecision(100);
+    grdQry_->resizeColumnsToContents();
 }
 
 // Selects the recordset's current row; at BOF or EOF nothing is selected.

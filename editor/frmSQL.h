@@ -65,6 +65,7 @@ protected:
 private:
     void txtQry_Change();
     void showCurrentRow();
+    void FitColumns();
     void LayoutPanes(double y, LayoutMode mode);
     void applyPanes();
     void imgSplitter_MouseDown();

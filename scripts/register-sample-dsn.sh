@@ -6,7 +6,9 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 dsn=TessorySample
 data="${XDG_DATA_HOME:-$HOME/.local/share}/Tessory"
 database="$data/sample.sqlite"
-odbcini="${ODBCINI:-$HOME/.odbc.ini}"
+# The user's odbc.ini as the driver manager itself finds it.
+odbcini="$(odbcinst -j | sed -n 's/^USER DATA SOURCES\.*: *//p')"
+odbcini="${odbcini:-$HOME/.odbc.ini}"
 
 if odbcinst -q -s -n "$dsn" >/dev/null 2>&1; then
     echo "ODBC data source $dsn exists already; left as it is."
