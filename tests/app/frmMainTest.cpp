@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -15,9 +16,12 @@
 
 #include "app/basGlobals.h"
 #include "app/basMain.h"
+#include "app/desktopOpener.h"
+#include "app/frmAbout.h"
 #include "app/frmMain.h"
 #include "app/settings.h"
 #include "app/twips.h"
+#include "app/windowArrangement.h"
 #include "editor/frmSQL.h"
 #include "editor/queryEditor.h"
 #include "tests/data/odbcTestSources.h"
@@ -293,6 +297,81 @@ TEST_F(MainWindowTest, FailedConnectKeepsTheDialogOpenAndTheNameEmpty) {
     window.mnuFileConnect_Click();
     EXPECT_EQ(gDataSourceName, QString());
     EXPECT_EQ(gConnection.State(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+class RecordingOpener final : public DesktopOpener {
+public:
+    bool open(const QString &path) override {
+        opened.append(path);
+        return true;
+    }
+    QStringList opened;
+};
+
+TEST_F(MainWindowTest, VersionDialogShowsTheVersionAndOpensThePageOnEveryClick) {
+    frmMain window;
+    RecordingOpener opener;
+    DesktopOpener *previous = SetDesktopOpener(&opener);
+    AnswerNextDialog([](QWidget *dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("バージョン情報"));
+        EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(),
+                  QStringLiteral("Tessory"));
+        EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lblVersion"))->text(),
+                  QStringLiteral("Version 2.0.0"));
+        auto *link = dialog->findChild<QLabel *>(QStringLiteral("lblAuthor"));
+        emit link->linkActivated(frmAbout::WebPage());
+        emit link->linkActivated(frmAbout::WebPage());
+        EXPECT_TRUE(dialog->isVisible());
+        QTest::keyClick(dialog, Qt::Key_Escape);  // OK is also the cancel button
+    });
+    window.findChild<QAction *>(QStringLiteral("mnuHelpVersion"))->trigger();
+    SetDesktopOpener(previous);
+    EXPECT_EQ(opener.opened, QStringList(2, frmAbout::WebPage()));
+}
+
+TEST_F(MainWindowTest, WindowMenuListsTheOpenWindowsAndSwitchesToThem) {
+    frmMain window;
+    window.show();
+    window.LoadNewDoc();
+    frmSQL *second = window.LoadNewDoc();
+    auto *menu = window.findChild<QMenu *>(QStringLiteral("mnuWindow"));
+    emit menu->aboutToShow();
+    QStringList entries;
+    QAction *first = nullptr;
+    for (QAction *action : menu->actions()) {
+        if (action->isCheckable()) {
+            entries.append(action->text());
+            first = first ? first : action;
+        }
+    }
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("&1 無題1"), QStringLiteral("&2 無題2")}));
+    EXPECT_EQ(window.ActiveDoc(), second);
+    first->trigger();
+    EXPECT_EQ(window.ActiveDoc()->windowTitle(), QStringLiteral("無題1"));
+    emit menu->aboutToShow();  // the list is made anew, not added to
+    int checkable = 0;
+    for (QAction *action : menu->actions()) {
+        checkable += action->isCheckable() ? 1 : 0;
+    }
+    EXPECT_EQ(checkable, 2);
+}
+
+TEST_F(MainWindowTest, TilingPlacesTheWindowsStackedOrSideBySide) {
+    frmMain window;
+    window.show();
+    window.LoadNewDoc();
+    window.LoadNewDoc();
+    const QRect area = window.mdiArea()->viewport()->rect();
+    const QList<QMdiSubWindow *> windows = window.mdiArea()->subWindowList(QMdiArea::CreationOrder);
+    window.findChild<QAction *>(QStringLiteral("mnuWindowTileHorizontal"))->trigger();
+    EXPECT_EQ(windows[0]->geometry(), TileStacked(area, 2)[0]);
+    EXPECT_EQ(windows[1]->geometry(), TileStacked(area, 2)[1]);
+    window.tlbMain_ButtonClick(QStringLiteral("VERTICAL"));
+    EXPECT_EQ(windows[1]->geometry(), TileSideBySide(area, 2)[1]);
 }
 
 }  // namespace
