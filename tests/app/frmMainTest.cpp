@@ -282,6 +282,23 @@ TEST_F(MainWindowTest, StartUpWithAConnectionShowsTheDataSource) {
                      .contains(QStringLiteral("PWD")));
 }
 
+TEST_F(MainWindowTest, EnterInTheDataSourceFieldPressesOk) {
+    frmMain window;
+    AnswerNextDialog([](QWidget *dialog) {
+        auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
+        EXPECT_TRUE(dialog->focusWidget() == list || dialog->focusWidget() == list->lineEdit());
+        list->setEditText(QStringLiteral("StartUpSource"));
+        QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+        if (dialog->isVisible()) {
+            ADD_FAILURE() << "Enter did not press OK";
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    window.mnuFileConnect_Click();
+    EXPECT_EQ(gDataSourceName, QStringLiteral("StartUpSource"));
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QStringLiteral("StartUpSource"));
+}
+
 TEST_F(MainWindowTest, FailedConnectKeepsTheDialogOpenAndTheNameEmpty) {
     frmMain window;
     RecordingPresenter presenter;
