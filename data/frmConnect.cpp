@@ -139,4 +139,8 @@ void frmConnect::done(int result) {
 void ShowConnectDialog(QWidget *parent) {
     frmConnect dialog(parent);
     dialog.exec();
+    // Keys go to the window behind again, also where no window manager hands them back.
+    if (parent) {
+        parent->window()->activateWindow();
+    }
 }

@@ -1,0 +1,132 @@
+// A whole session on the sample database that the README's first command registers: start-up
+// with the connection dialog, typing a query, running it, paging the result, exporting it and
+// closing the program.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QMdiArea>
+#include <QMenu>
+#include <QProcess>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "app/basGlobals.h"
+#include "app/basMain.h"
+#include "app/desktopOpener.h"
+#include "app/frmMain.h"
+#include "app/settings.h"
+#include "data/recordset.h"
+#include "editor/frmSQL.h"
+#include "editor/queryEditor.h"
+#include "tests/data/odbcTestSources.h"
+#include "tests/files/xlsxReader.h"
+#include "tests/support/testEnvironment.h"
+
+namespace {
+
+const QString kSample = QStringLiteral("TessorySample");
+
+class ExportOpener final : public DesktopOpener {
+public:
+    bool open(const QString &path) override {
+        opened.append(path);
+        return true;
+    }
+    QStringList opened;
+};
+
+class SampleSessionTest : public testing::Test {
+protected:
+    // The sample database made from the repository's script, as the set-up script makes it.
+    static void SetUpTestSuite() {
+        RegisterSqliteSource(kSample);
+        QProcess sqlite;
+        sqlite.setStandardInputFile(TestSourceFolder() +
+                                    QStringLiteral("/../resources/sample/sample.sql"));
+        sqlite.start(QStringLiteral("sqlite3"), {SqliteSourceFile(kSample)});
+        ASSERT_TRUE(sqlite.waitForFinished(60000));
+        ASSERT_EQ(sqlite.exitCode(), 0) << sqlite.readAllStandardError().toStdString();
+    }
+
+    void SetUp() override {
+        ClearSettings();
+        ResetSharedState();
+    }
+    void TearDown() override { ResetSharedState(); }
+};
+
+TEST_F(SampleSessionTest, ConnectRunPageExportAndClose) {
+    const QString documents = TestProcessFolder() + QStringLiteral("/documents");
+    QDir().mkpath(documents);
+    QFile dirs(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME")) +
+               QStringLiteral("/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
+    dirs.close();
+    ExportOpener opener;
+    DesktopOpener *previousOpener = SetDesktopOpener(&opener);
+
+    {
+        frmMain window;
+        QTimer::singleShot(0, [] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
+            list->setCurrentIndex(list->findText(kSample));
+            QTest::keyClick(list, Qt::Key_Return);
+            if (dialog->isVisible()) {
+                ADD_FAILURE() << "the sample database did not connect";
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }
+        });
+        StartUp(window);
+        ASSERT_EQ(window.PanelText(QStringLiteral("DSN")), kSample);
+        // The keys go to the main window again once the dialog has closed.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+        frmSQL *doc = window.ActiveDoc();
+        ASSERT_NE(doc, nullptr);
+        QTest::keyClicks(doc->txtQry(),
+                         QStringLiteral("select order_id, customer, total from order_totals"));
+        QTest::keyClick(doc->txtQry(), Qt::Key_Return);
+        QTest::keyClicks(doc->txtQry(), QStringLiteral("order by order_id"));
+        EXPECT_TRUE(doc->txtQry()->colorAt(0).isValid());  // "select" is a keyword
+        QTest::keyClick(doc->txtQry(), Qt::Key_F5);
+        EXPECT_EQ(window.PanelText(QStringLiteral("MESSAGE")),
+                  QStringLiteral("クエリ バッチが完了しました。"));
+        Recordset &result = doc->RecordSet();
+        ASSERT_EQ(result.RecordCount(), 120);
+        EXPECT_EQ(doc->grdQry()->model()->headerData(1, Qt::Horizontal).toString(),
+                  QStringLiteral("customer"));
+        const QString firstCustomer = result.Value(1);
+        EXPECT_FALSE(firstCustomer.isEmpty());
+
+        window.tlbGrid_ButtonClick(QStringLiteral("DBL_NEXT"));
+        EXPECT_EQ(result.Value(0), QStringLiteral("11"));
+        EXPECT_EQ(doc->grdQry()->currentIndex().row(), 10);
+
+        window.findChild<QAction *>(QStringLiteral("mnuToolExcel"))->trigger();
+        ASSERT_EQ(opener.opened.size(), 1);
+        const QString workbook = opener.opened.first();
+        EXPECT_TRUE(workbook.startsWith(documents + QStringLiteral("/Tessory/")));
+        EXPECT_EQ(window.PanelText(QStringLiteral("MESSAGE")), workbook);
+        const ReadBack back = ReadXlsx(workbook);
+        ASSERT_EQ(back.rows.size(), 121);  // the header row and every order
+        EXPECT_EQ(back.value(0, 1).toString(), QStringLiteral("customer"));
+        EXPECT_EQ(back.value(1, 1).toString(), firstCustomer);
+        EXPECT_EQ(back.value(1, 0).toString(), QStringLiteral("1"));  // numbers stay text
+
+        gCommand.setCommandTimeout(12);
+        window.close();
+        EXPECT_EQ(gDocCount, 0);
+    }
+    EXPECT_EQ(Settings::Read(Settings::QueryTimeout), QStringLiteral("12"));
+    EXPECT_EQ(Settings::Read(Settings::ConnectDsn), kSample);
+    SetDesktopOpener(previousOpener);
+    QFile::remove(dirs.fileName());
+}
+
+}  // namespace
