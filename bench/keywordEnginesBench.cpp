@@ -11,6 +11,7 @@
 #include "app/clsMsg.h"
 #include "editor/clsArrangeQuery.h"
 #include "editor/clsEditColor.h"
+#include "editor/richTextBridge.h"
 
 namespace {
 
@@ -35,27 +36,6 @@ QString Script(int lines) {
         text << (line.contains(QLatin1String("%1")) ? line.arg(n) : line);
     }
     return text.join(QLatin1String("\r\n"));
-}
-
-// The document as the editor's rich-text bridge writes it.
-QString EditorRtf(const QString &script) {
-    QString rtf = QStringLiteral("{\\rtf1\\ansi\\deff0\\pard\\fs20 ");
-    rtf.reserve(script.size() * 11 / 10);
-    for (const QString &line : script.split(QLatin1String("\r\n"))) {
-        for (const QChar c : line) {
-            if (c == QLatin1Char('\\') || c == QLatin1Char('{') || c == QLatin1Char('}')) {
-                rtf += QLatin1Char('\\');
-                rtf += c;
-            } else if (c == QLatin1Char('\t')) {
-                rtf += QLatin1String("\\tab ");
-            } else {
-                rtf += c;
-            }
-        }
-        rtf += QLatin1String("\\par ");
-    }
-    rtf += QLatin1Char('}');
-    return rtf;
 }
 
 template <typename Call>
@@ -87,7 +67,7 @@ int main(int argc, char *argv[]) {
     const int sizes[3] = {1000, 10000, 50000};
     for (int n = 0; n < 3; ++n) {
         const QString script = Script(sizes[n]);
-        const QString rtf = EditorRtf(script);
+        const QString rtf = PlainToRtf(script);
         color[n] = MillisecondsPerCall([&] {
             clsEditColor engine;
             engine.setTabSpaceNum(4);

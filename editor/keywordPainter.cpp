@@ -5,20 +5,10 @@
 
 #include <algorithm>
 
+#include "editor/caseFold.h"
 #include "editor/rtfScanner.h"
 
 namespace {
-
-QString LowerEachChar(QStringView text) {
-    // One character for one character, so that positions in the lowered text are positions
-    // in the text itself.
-    QString lowered(text.size(), Qt::Uninitialized);
-    QChar *out = lowered.data();
-    for (const QChar c : text) {
-        *out++ = c.toLower();
-    }
-    return lowered;
-}
 
 char16_t OpeningDigit(short colorIndex) {
     return colorIndex >= 1 && colorIndex <= 3 ? char16_t(u'0' + colorIndex) : u'0';

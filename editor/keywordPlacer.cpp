@@ -5,20 +5,12 @@
 #include <algorithm>
 
 #include "app/failure.h"
+#include "editor/caseFold.h"
 
 namespace {
 
 constexpr QChar kSpace = QLatin1Char(' ');
 constexpr QChar kCr = QLatin1Char('\r');
-
-QString LowerEachChar(QStringView text) {
-    QString lowered(text.size(), Qt::Uninitialized);
-    QChar *out = lowered.data();
-    for (const QChar c : text) {
-        *out++ = c.toLower();
-    }
-    return lowered;
-}
 
 bool IsSeparator(QChar c) {
     return c == kSpace || c == QLatin1Char('\t') || c == kCr;
