@@ -55,7 +55,14 @@ struct Pool {
     }
 };
 
-void RunFloor(const Pool &pool, long rows, const std::string &path) {
+// The floor's workbook: constant memory, every column in text format, the header written.
+struct FloorBook {
+    lxw_workbook *book;
+    lxw_worksheet *sheet;
+    lxw_format *text;
+};
+
+FloorBook OpenFloorBook(const std::string &path) {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
     lxw_workbook *book = workbook_new_opt(path.c_str(), &options);
@@ -66,6 +73,11 @@ void RunFloor(const Pool &pool, long rows, const std::string &path) {
         worksheet_set_column(sheet, c, c, LXW_DEF_COL_WIDTH, text);
         worksheet_write_string(sheet, 0, c, kNames[c], text);
     }
+    return {book, sheet, text};
+}
+
+void RunFloor(const Pool &pool, long rows, const std::string &path) {
+    auto [book, sheet, text] = OpenFloorBook(path);
     char number[32];
     for (long r = 0; r < rows; ++r) {
         std::snprintf(number, sizeof number, "%ld", r + 1);
@@ -200,16 +212,7 @@ void RunSqlite(long rows, const QString &folder) {
             }
         }
         MeasureStep("floor", rows, [&] {
-            lxw_workbook_options options{};
-            options.constant_memory = LXW_TRUE;
-            lxw_workbook *book = workbook_new_opt(floorPath.c_str(), &options);
-            lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
-            lxw_format *text = workbook_add_format(book);
-            format_set_num_format(text, "@");
-            for (int c = 0; c < kColumns; ++c) {
-                worksheet_set_column(sheet, c, c, LXW_DEF_COL_WIDTH, text);
-                worksheet_write_string(sheet, 0, c, kNames[c], text);
-            }
+            auto [book, sheet, text] = OpenFloorBook(floorPath);
             for (long r = 0; r < rows; ++r) {
                 for (int c = 0; c < kColumns; ++c) {
                     worksheet_write_string(sheet, r + 1, c, cells[r * kColumns + c].c_str(), text);
