@@ -12,6 +12,7 @@
 #include "app/failure.h"
 #include "editor/clsEditColor.h"
 #include "editor/queryEditor.h"
+#include "editor/rtfScanner.h"
 #include "query/basRecordSet.h"
 #include "query/resultModel.h"
 
@@ -222,13 +223,16 @@ void frmSQL::txtQry_Change() {
     const QScopedValueRollback guard(coloring_, true);
     const DrawingSuspended suspended(txtQry_);
     const int caret = txtQry_->SelStart();
+    const QString text = txtQry_->Text();
     clsEditColor engine(colorKeywordFile_);
     engine.setTabSpaceNum(kTabSpaces);
     const QString colored = engine.CColor(txtQry_->TextRTF());
     if (colored.isEmpty()) {
         txtQry_->ClearColors();  // the engine has shown its box; the text stays as typed
-    } else {
-        txtQry_->setTextRTF(colored);
+        txtQry_->setSelStart(caret);
+        return;
     }
-    txtQry_->setSelStart(caret);
+    txtQry_->setTextRTF(colored);
+    // The caret stays after the spaces that replaced each tab before it.
+    txtQry_->setSelStart(TabExpandedOffset(text, caret, kTabSpaces));
 }

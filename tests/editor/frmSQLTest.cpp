@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -78,12 +82,61 @@ TEST_F(FrmSqlTest, ColoursFollowEditsAcrossLines) {
     EXPECT_EQ(editor()->SelStart(), 1);
 }
 
-TEST_F(FrmSqlTest, ATabBecomesFourSpacesAndTheCaretKeepsItsOffset) {
+TEST_F(FrmSqlTest, ATabBecomesFourSpacesAndTheCaretFollowsThem) {
     type(QStringLiteral("select"));
     QTest::keyClick(editor(), Qt::Key_Tab);
     EXPECT_EQ(editor()->Text(), QStringLiteral("select    "));
-    EXPECT_EQ(editor()->SelStart(), 7);
+    EXPECT_EQ(editor()->SelStart(), 10);
     EXPECT_EQ(editor()->colorAt(0), kBlue);
+}
+
+// Keys and pastes with tabs: the text as the colouring leaves it, and where the caret stands.
+TEST_F(FrmSqlTest, TheCaretEndsAfterTheSpacesOfEveryTabBeforeIt) {
+    const auto key = [](Qt::Key k) { return [k](QWidget *w) { QTest::keyClick(w, k); }; };
+    const auto text = [](const char *t) {
+        return [t](QWidget *w) { QTest::keyClicks(w, QString::fromUtf8(t)); };
+    };
+    const auto paste = [](const char *t) {
+        return [t](QWidget *w) {
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(t));
+            QTest::keyClick(w, Qt::Key_V, Qt::ControlModifier);
+        };
+    };
+    const struct {
+        const char *name;
+        QList<std::function<void(QWidget *)>> steps;
+        const char *text;
+        int caret;
+    } rows[] = {
+        {"a_tab_b", {text("A"), key(Qt::Key_Tab), text("B")}, "A    B", 6},
+        {"tab_first", {key(Qt::Key_Tab), text("x")}, "    x", 5},
+        {"two_tabs", {key(Qt::Key_Tab), key(Qt::Key_Tab), text("x")}, "        x", 9},
+        {"tab_inside_a_line",
+         {text("ab"), key(Qt::Key_Home), key(Qt::Key_Right), key(Qt::Key_Tab)},
+         "a    b",
+         5},
+        {"tab_on_the_second_line",
+         {text("a"), key(Qt::Key_Return), key(Qt::Key_Tab), text("b")},
+         "a\r\n    b",
+         8},
+        {"paste_with_two_tabs", {text("("), paste("x\ty\tz")}, "(x    y    z", 12},
+        {"paste_into_a_line_before_a_tab",
+         {text("a"), key(Qt::Key_Tab), text("b"), key(Qt::Key_Home), paste("\t-")},
+         "    -a    b",
+         5},
+        {"paste_of_lines",
+         {paste("select\ta\r\n\tfrom t"), text(";")},
+         "select    a\r\n    from t;",
+         24},
+    };
+    for (const auto &row : rows) {
+        editor()->setText(QString());
+        for (const auto &step : row.steps) {
+            step(editor());
+        }
+        EXPECT_EQ(editor()->Text(), QString::fromUtf8(row.text)) << row.name;
+        EXPECT_EQ(editor()->SelStart(), row.caret) << row.name;
+    }
 }
 
 TEST_F(FrmSqlTest, TheCaretStaysWhereTheUserTyped) {
