@@ -9,6 +9,7 @@
 #include <QTableView>
 
 #include "app/basGlobals.h"
+#include "app/clsMsg.h"
 #include "app/failure.h"
 #include "editor/clsEditColor.h"
 #include "editor/queryEditor.h"
@@ -215,7 +216,8 @@ void frmSQL::imgSplitter_MouseUp() {
 }
 
 // Colours the whole text after every change. The engine may rewrite the text (tabs become
-// spaces); that write raises the change signal again, which the guard lets pass.
+// spaces); that write raises the change signal again, which the guard lets pass. A failing
+// engine shows its box once, not at every key press, and leaves the text as typed.
 void frmSQL::txtQry_Change() {
     if (coloring_) {
         return;
@@ -226,12 +228,18 @@ void frmSQL::txtQry_Change() {
     const QString text = txtQry_->Text();
     clsEditColor engine(colorKeywordFile_);
     engine.setTabSpaceNum(kTabSpaces);
+    engine.setFailureHandler([&](const Failure &failure) {
+        if (colorFailures_.Admit(engine.KeywordFile())) {
+            ShowKeywordEngineError(failure);
+        }
+    });
     const QString colored = engine.CColor(txtQry_->TextRTF());
     if (colored.isEmpty()) {
-        txtQry_->ClearColors();  // the engine has shown its box; the text stays as typed
+        txtQry_->ClearColors();
         txtQry_->setSelStart(caret);
         return;
     }
+    colorFailures_.Reset();
     txtQry_->setTextRTF(colored);
     // The caret stays after the spaces that replaced each tab before it.
     txtQry_->setSelStart(TabExpandedOffset(text, caret, kTabSpaces));

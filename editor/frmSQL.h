@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include "data/recordset.h"
+#include "editor/colorFailureGate.h"
 #include "editor/paneLayout.h"
 #include "files/textEncoding.h"
 
@@ -88,6 +89,7 @@ private:
     bool coloring_ = false;
     bool closed_ = false;
     QString colorKeywordFile_;
+    ColorFailureGate colorFailures_;
     std::optional<TextEncoding> fileEncoding_;
 };
 

@@ -3,6 +3,8 @@
 #include <functional>
 
 #include <QClipboard>
+#include <QDateTime>
+#include <QFile>
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTableView>
@@ -183,19 +185,64 @@ TEST_F(FrmSqlTest, UndoTakesBackATabTogetherWithItsSpaces) {
     EXPECT_TRUE(editor()->document()->isUndoAvailable());
 }
 
-TEST_F(FrmSqlTest, AMissingKeywordFileShowsTheEngineBoxAndKeepsTheText) {
+TEST_F(FrmSqlTest, AMissingKeywordFileShowsTheEngineBoxOnceAndKeepsTheText) {
     type(QStringLiteral("select"));
     ASSERT_EQ(editor()->colorAt(0), kBlue);
     RecordingPresenter presenter;
     window_.setColorKeywordFile(folder_.filePath(QStringLiteral("missing.csv")));
     type(QStringLiteral(" a"));
-    EXPECT_EQ(editor()->Text(), QStringLiteral("select a"));
-    EXPECT_EQ(editor()->SelStart(), 8);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    type(QStringLiteral("from t"));
+    EXPECT_EQ(editor()->Text(), QStringLiteral("select a\t\r\nfrom t"));
+    EXPECT_EQ(editor()->SelStart(), 17);
     EXPECT_FALSE(editor()->colorAt(0).isValid());
-    ASSERT_EQ(presenter.boxes().size(), 2);  // one box for each change
+    ASSERT_EQ(presenter.boxes().size(), 1);  // one box, not one for every key
     EXPECT_TRUE(presenter.boxes()[0].text.startsWith(QStringLiteral("53:")));
     EXPECT_EQ(presenter.boxes()[0].title, QStringLiteral("Tessory"));
     EXPECT_EQ(presenter.boxes()[0].style, 16);
+}
+
+// The engine's box comes back only when the keyword file has changed since it was shown, or
+// after the colouring worked again in between; each window shows its own.
+TEST_F(FrmSqlTest, TheEngineBoxShowsAgainOnlyAfterTheKeywordFileChanged) {
+    const QString file = folder_.filePath(QStringLiteral("broken.csv"));
+    window_.setColorKeywordFile(file);
+    RecordingPresenter presenter;
+    const auto boxesAfterTyping = [&](const char *keys) {
+        type(QString::fromLatin1(keys));
+        return presenter.boxes().size();
+    };
+    EXPECT_EQ(boxesAfterTyping("sel"), 1);  // missing
+    EXPECT_EQ(boxesAfterTyping("ect"), 1);
+
+    ASSERT_TRUE(WriteTestFile(file, "KEYWORD,COLOR\r\nselect\r\n"));  // an entry lacks its colour
+    EXPECT_EQ(boxesAfterTyping(" a"), 2);
+    EXPECT_EQ(boxesAfterTyping(" b"), 2);
+
+    // The same size, another modification time.
+    QFile touched(file);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    EXPECT_EQ(boxesAfterTyping(" c"), 3);
+    EXPECT_EQ(boxesAfterTyping(" d"), 3);
+    EXPECT_TRUE(presenter.boxes()[2].text.startsWith(QStringLiteral("9:")));
+    EXPECT_EQ(editor()->Text(), QStringLiteral("select a b c d"));
+    EXPECT_FALSE(editor()->colorAt(0).isValid());
+
+    ASSERT_TRUE(WriteTestFile(file, "KEYWORD,COLOR\r\nselect,1\r\n"));
+    EXPECT_EQ(boxesAfterTyping(" "), 3);
+    EXPECT_EQ(editor()->colorAt(0), kBlue);
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_EQ(boxesAfterTyping("e"), 4);  // missing again, after it had worked
+
+    frmSQL other(2);
+    other.setColorKeywordFile(file);
+    QTest::keyClicks(other.txtQry(), QStringLiteral("select"));
+    EXPECT_EQ(presenter.boxes().size(), 5);
+    EXPECT_EQ(other.txtQry()->Text(), QStringLiteral("select"));
 }
 
 TEST_F(FrmSqlTest, ADroppedThreeLineFileIsLoadedAndColoured) {
