@@ -208,8 +208,17 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripRow{"utf8_bom", QByteArray("\xef\xbb\xbfSELECT '\xe2\x91\xa0'\r\n"),
                      "SELECT '\xe2\x91\xa0'\r\n",
                      QByteArray("\xef\xbb\xbfSELECT '\xe2\x91\xa0'\r\n")},
-        RoundTripRow{"cr_only_lines", QByteArray("a\rb\rc"), "a\r\nb\r\nc\r\n",
-                     QByteArray("a\r\nb\r\nc\r\n")}),
+        RoundTripRow{"cr_only_lines", QByteArray("a\rb\rc"), "a\r\nb\r\nc", QByteArray("a\rb\rc")},
+        RoundTripRow{"lf_lines", QByteArray("SELECT 1\nSELECT 2\n"), "SELECT 1\r\nSELECT 2\r\n",
+                     QByteArray("SELECT 1\nSELECT 2\n")},
+        RoundTripRow{"lf_no_final_break", QByteArray("SELECT 1\nSELECT 2"), "SELECT 1\r\nSELECT 2",
+                     QByteArray("SELECT 1\nSELECT 2")},
+        RoundTripRow{"crlf_no_final_break", QByteArray("SELECT 1\r\nGO"), "SELECT 1\r\nGO",
+                     QByteArray("SELECT 1\r\nGO")},
+        RoundTripRow{"mixed_lines", QByteArray("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n",
+                     QByteArray("a\nb\r\nc\rd\n")},
+        RoundTripRow{"cp932_lf", QByteArray("SELECT '\x82\xa0'\n"), "SELECT 'あ'\r\n",
+                     QByteArray("SELECT '\x82\xa0'\n")}),
     [](const testing::TestParamInfo<RoundTripRow> &info) { return info.param.name; });
 
 TEST_F(MainCommandsTest, TextThatShiftJisCannotHoldIsSavedAsUtf8Instead) {
@@ -227,6 +236,26 @@ TEST_F(MainCommandsTest, TextThatShiftJisCannotHoldIsSavedAsUtf8Instead) {
         Trigger("mnuFileSave");
     }
     EXPECT_EQ(ReadBytes(file), QByteArray("\xef\xbb\xbf") + "SELECT 'あ'\r\n-- 한국어\r\n");
+}
+
+TEST_F(MainCommandsTest, AnEditedFileKeepsItsLineBreaks) {
+    const QString file = Path("lf.sql");
+    WriteBytes(file, "SELECT 1\nFROM t\n");
+    {
+        DialogScript script({ChooseFile(file)});
+        Trigger("mnuFileOpen");
+    }
+    EXPECT_EQ(Editor()->document()->blockCount(), 3);  // two lines and the place after them
+    Editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Editor(), QStringLiteral("WHERE x = 1"));
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    RecordingPresenter presenter;
+    presenter.queueAnswer(MessageResult::Yes);  // overwrite
+    {
+        DialogScript script({ChooseFile(file)});
+        Trigger("mnuFileSave");
+    }
+    EXPECT_EQ(ReadBytes(file), QByteArray("SELECT 1\nFROM t\nWHERE x = 1\n"));
 }
 
 TEST_F(MainCommandsTest, OpenWithNoWindowOpensOneAndRemembersThePath) {
@@ -252,7 +281,7 @@ TEST_F(MainCommandsTest, OpenWithNoWindowOpensOneAndRemembersThePath) {
     }
     ASSERT_EQ(gDocCount, 1);
     EXPECT_EQ(window_->ActiveDoc()->Caption(), file);
-    EXPECT_EQ(Editor()->Text(), QStringLiteral("SELECT 1\r\n"));
+    EXPECT_EQ(Editor()->Text(), QStringLiteral("SELECT 1"));
     EXPECT_EQ(Settings::Read(Settings::OpenSql), file);
 
     // The next Open starts at that file, and Cancel there changes nothing.

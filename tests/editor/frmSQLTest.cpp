@@ -250,7 +250,7 @@ TEST_F(FrmSqlTest, ADroppedThreeLineFileIsLoadedAndColoured) {
     const QString path = folder_.filePath(QStringLiteral("query.sql"));
     ASSERT_TRUE(WriteTestFile(path, "select a\r\nfrom t\r\nwhere b = 1"));
     DropFiles(editor()->viewport(), {path});
-    EXPECT_EQ(editor()->Text(), QStringLiteral("select a\r\nfrom t\r\nwhere b = 1\r\n"));
+    EXPECT_EQ(editor()->Text(), QStringLiteral("select a\r\nfrom t\r\nwhere b = 1"));
     EXPECT_EQ(editor()->colorAt(0), kBlue);
     EXPECT_EQ(editor()->colorAt(10), kBlue);
     EXPECT_EQ(editor()->colorAt(18), kBlue);
