@@ -17,17 +17,21 @@ QString WriteFailureText(const QString &path, const QString &reason) {
 }
 
 // The file that holds the text: the file's own bytes while they still read as the text, or the
-// text in the file's encoding and line breaks.
-SqlFileFormat EncodeSqlFile(const QString &text, const std::optional<SqlFileFormat> &format) {
+// text in the file's encoding and line breaks. Nothing when no encoding gives the text back.
+std::optional<SqlFileFormat> EncodeSqlFile(const QString &text,
+                                           const std::optional<SqlFileFormat> &format) {
     if (format && !format->contents.isEmpty() &&
         ToCrLf(DecodeText(format->contents).text) == text) {
-        return *format;
+        return format;
     }
     const SqlFileFormat wanted = format.value_or(SqlFileFormat{});
     const QString fileText = WithLineEnd(ToCrLf(text), wanted.lineEnd);
     TextEncoding used = wanted.encoding;
-    QByteArray bytes = EncodeText(fileText, wanted.encoding, &used);
-    return SqlFileFormat{used, wanted.lineEnd, std::move(bytes)};
+    std::optional<QByteArray> bytes = EncodeText(fileText, wanted.encoding, &used);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return SqlFileFormat{used, wanted.lineEnd, std::move(*bytes)};
 }
 
 }  // namespace
@@ -62,8 +66,13 @@ std::optional<SqlFileFormat> WriteSqlFile(const QString &path, const QString &te
     if (path.isEmpty() || text.isEmpty()) {
         return std::nullopt;
     }
-    const SqlFileFormat written = EncodeSqlFile(text, format);
-    const QByteArray &bytes = written.contents;
+    std::optional<SqlFileFormat> written = EncodeSqlFile(text, format);
+    if (!written) {
+        clsMsg().ShowError(
+            WriteFailureText(path, QStringLiteral("ファイルに保存できない文字が含まれています。")));
+        return std::nullopt;
+    }
+    const QByteArray &bytes = written->contents;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         clsMsg().ShowError(WriteFailureText(path, file.errorString()));

@@ -26,8 +26,9 @@ QString ReadSqlFile(const QString &path, SqlFileFormat *format = nullptr);
 // Writes the text (line breaks as CR LF, as the editor gives them) in the format of the file it
 // came from: the file's own bytes when the text is what they read as, otherwise the text in the
 // file's encoding and line-break style. Without a format the text is new and is written as
-// CP932 with CR LF (UTF-8 with a byte-order mark when CP932 cannot hold it). An empty path or
-// text writes nothing. The text goes to
+// CP932 with CR LF. Whatever is written reads back as the same text: where the encoding would
+// not give the text back, UTF-8 with a byte-order mark is written instead (and nothing at all,
+// with an error, where not even that would). An empty path or text writes nothing. The text goes to
 // a temporary file beside the target that replaces it only when complete, so a failed write leaves
 // the old file intact; a failure is shown with ShowError. Returns the format written, or nothing
 // when nothing was written.

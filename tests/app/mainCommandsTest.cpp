@@ -258,6 +258,35 @@ TEST_F(MainCommandsTest, AnEditedFileKeepsItsLineBreaks) {
     EXPECT_EQ(ReadBytes(file), QByteArray("SELECT 1\nFROM t\nWHERE x = 1\n"));
 }
 
+// Texts that Shift-JIS would not give back as they are: each is saved so that it opens again
+// unchanged.
+TEST_F(MainCommandsTest, ASavedTextOpensAgainAsItWas) {
+    const QString texts[] = {
+        QStringLiteral("SELECT 'ﾃｽ' AS x"),  // its Shift-JIS bytes are also UTF-8
+        QStringLiteral("SELECT '〜 − ‖ ¢ £ ¬'"),
+        QString(QChar(0xFEFF)) + QStringLiteral("SELECT 1"),
+        QStringLiteral("SELECT '顧客'"),
+    };
+    int n = 0;
+    for (const QString &text : texts) {
+        const QString file = Path("typed.sql").replace(".sql", QString::number(++n) + ".sql");
+        window_->LoadNewDoc();
+        Editor()->setText(text);
+        RecordingPresenter presenter;
+        presenter.queueAnswer(MessageResult::Yes);  // create the file
+        {
+            DialogScript script({ChooseFile(file)});
+            Trigger("mnuFileSave");
+        }
+        window_->LoadNewDoc();
+        {
+            DialogScript script({ChooseFile(file)});
+            Trigger("mnuFileOpen");
+        }
+        EXPECT_EQ(Editor()->Text(), text) << text.toStdString();
+    }
+}
+
 TEST_F(MainCommandsTest, OpenWithNoWindowOpensOneAndRemembersThePath) {
     const QString file = Path("query.sql");
     WriteBytes(file, "SELECT 1");

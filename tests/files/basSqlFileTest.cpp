@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,6 +22,15 @@ void WriteBytes(const QString &path, const QByteArray &bytes) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(bytes);
 }
+
+}  // namespace
+
+void PrintTo(const SqlFileFormat &format, std::ostream *out) {
+    *out << "{encoding " << int(format.encoding) << ", line end " << int(format.lineEnd)
+         << ", contents \"" << format.contents.toStdString() << "\"}";
+}
+
+namespace {
 
 class SqlFileTest : public testing::Test {
 protected:
@@ -167,6 +177,109 @@ TEST_F(SqlFileTest, RoundTripsInEachEncoding) {
         EXPECT_EQ(ReadSqlFile(file, &read), row.text) << row.name;
         EXPECT_EQ(read.encoding, row.written) << row.name;
     }
+}
+
+// Texts that CP932 would not give back: characters it lacks, characters its encoder maps to
+// others, and bytes that are also valid UTF-8. A leading U+FEFF would be taken for the
+// byte-order mark. Each is written in an encoding that gives it back, and reads back whole.
+TEST_F(SqlFileTest, WhatIsWrittenReadsBackAsTheSameText) {
+    struct Row {
+        const char *name;
+        QString text;
+        std::optional<TextEncoding> requested;
+        TextEncoding written;
+    };
+    const auto cp932 = std::optional(TextEncoding::Cp932);
+    const QString feff = QString(QChar(0xFEFF));
+    const Row rows[] = {
+        {"half_width_katakana_read_as_utf8", QStringLiteral("SELECT 'ﾃｽ' AS x"), cp932,
+         TextEncoding::Utf8Bom},
+        {"wave_dash", QStringLiteral("'〜'"), cp932, TextEncoding::Utf8Bom},
+        {"minus_sign", QStringLiteral("'−'"), cp932, TextEncoding::Utf8Bom},
+        {"double_vertical_line", QStringLiteral("'‖'"), cp932, TextEncoding::Utf8Bom},
+        {"cent_pound_not", QStringLiteral("'¢ £ ¬'"), cp932, TextEncoding::Utf8Bom},
+        {"their_full_width_forms", QStringLiteral("'～ － ∥ ￠ ￡ ￢'"), cp932,
+         TextEncoding::Cp932},
+        {"plain_japanese", QStringLiteral("SELECT 顧客名, 'テスト' FROM 注文"), cp932,
+         TextEncoding::Cp932},
+        {"half_width_katakana_among_japanese", QStringLiteral("SELECT 'ﾃｽﾄ です'"), cp932,
+         TextEncoding::Cp932},
+        {"ascii", QStringLiteral("SELECT 1 -- \\ ~"), cp932, TextEncoding::Cp932},
+        {"new_text_ascii", QStringLiteral("SELECT 1"), std::nullopt, TextEncoding::Cp932},
+        {"leading_feff_as_cp932", feff + QStringLiteral("SELECT 1"), cp932, TextEncoding::Utf8Bom},
+        {"leading_feff_as_utf8", feff + QStringLiteral("SELECT 1"), TextEncoding::Utf8,
+         TextEncoding::Utf8Bom},
+        {"leading_feff_as_utf8_bom", feff + QStringLiteral("SELECT 1"), TextEncoding::Utf8Bom,
+         TextEncoding::Utf8Bom},
+        {"two_leading_feff_as_utf8_bom", feff + feff + QStringLiteral("x"), TextEncoding::Utf8Bom,
+         TextEncoding::Utf8Bom},
+        {"feff_inside_as_utf8", QStringLiteral("SELECT ") + feff + QStringLiteral("1"),
+         TextEncoding::Utf8, TextEncoding::Utf8},
+    };
+    for (const Row &row : rows) {
+        const QString file = path("back.sql");
+        const std::optional<SqlFileFormat> written =
+            WriteSqlFile(file, row.text, EditedIn(row.requested));
+        ASSERT_TRUE(written.has_value()) << row.name;
+        EXPECT_EQ(written->encoding, row.written) << row.name;
+        EXPECT_EQ(ReadSqlFile(file), row.text) << row.name;
+    }
+}
+
+// Random texts from characters around the edges of CP932 and UTF-8, in every encoding the
+// program writes: each must read back as it was.
+TEST_F(SqlFileTest, RandomTextsReadBackAsTheyWereWritten) {
+    const QString pool = QStringLiteral(
+        "SELECT a,b FROM t WHERE x='\\~';\t\r\n"
+        "あいうアイウ漢字顧客注文表ソ能ﾃｽｶﾞｧ｡･"
+        "〜−‖¢£¬～－∥￠￡￢①Ⅰ㈱≒纊髙¥‾—―"
+        "\u00e9\u00fc\u0416\u03a9\u2028\ufeff\ufffd\uff5e한국");
+    const QString emoji = QStringLiteral("😀𠮷");  // two characters, each a surrogate pair
+    const quint32 seed = QRandomGenerator::global()->generate();
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    QRandomGenerator random(seed);
+    int keptCp932 = 0;
+    for (int n = 0; n < 3000; ++n) {
+        QString text;
+        const int length = random.bounded(1, 40);
+        for (int i = 0; i < length; ++i) {
+            if (random.bounded(10) == 0) {
+                text += emoji.mid(2 * random.bounded(2), 2);
+            } else if (random.bounded(10) == 0) {
+                text += QChar(char16_t(random.bounded(0x20, 0xD800)));
+            } else {
+                text += pool.at(random.bounded(pool.size()));
+            }
+        }
+        const QString crLfText = ToCrLf(text);
+        for (const TextEncoding encoding :
+             {TextEncoding::Cp932, TextEncoding::Utf8, TextEncoding::Utf8Bom}) {
+            TextEncoding used = encoding;
+            const std::optional<QByteArray> bytes = EncodeText(text, encoding, &used);
+            ASSERT_TRUE(bytes.has_value()) << text.toStdString();
+            ASSERT_EQ(DecodeText(*bytes).text, text) << text.toStdString();
+            keptCp932 += used == TextEncoding::Cp932;
+        }
+        if (n % 100 == 0) {  // the whole way through a file, with the file's line breaks
+            const LineEnd style = LineEnd(random.bounded(3));
+            const auto written =
+                WriteSqlFile(path("random.sql"), crLfText,
+                             SqlFileFormat{TextEncoding(random.bounded(3)), style, QByteArray()});
+            ASSERT_TRUE(written.has_value()) << text.toStdString();
+            ASSERT_EQ(ReadSqlFile(path("random.sql")), crLfText) << text.toStdString();
+        }
+    }
+    EXPECT_GT(keptCp932, 0);  // the check does not simply refuse CP932
+}
+
+TEST_F(SqlFileTest, TextThatNoEncodingGivesBackIsNotWritten) {
+    WriteBytes(path("keep.sql"), "old");
+    RecordingPresenter presenter;
+    const QString lone = QStringLiteral("SELECT '") + QChar(0xD800) + QStringLiteral("'");
+    EXPECT_EQ(WriteSqlFile(path("keep.sql"), lone), std::nullopt);
+    ASSERT_EQ(presenter.boxes().size(), 1);
+    EXPECT_TRUE(presenter.boxes()[0].text.contains(QStringLiteral("keep.sql")));
+    EXPECT_EQ(ReadBytes(path("keep.sql")), QByteArray("old"));
 }
 
 TEST_F(SqlFileTest, ShiftJisFileFromAJapaneseSystemReadsBack) {
