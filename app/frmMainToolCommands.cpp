@@ -57,11 +57,15 @@ void frmMain::mnuFileSave_Click() {
         return;
     }
     // The window's own file goes back in the encoding and line breaks it came in; new text as
-    // CP932 with CR LF.
-    if (const auto written = WriteSqlFile(path, doc->txtQry()->Text(), doc->FileFormat())) {
+    // CP932 with CR LF. The window takes the new name only once the file holds its text (an
+    // empty text writes nothing, and still names the window); a failed write has shown its box.
+    const QString text = doc->txtQry()->Text();
+    if (const auto written = WriteSqlFile(path, text, doc->FileFormat())) {
         doc->setFileFormat(written);
+        doc->setCaption(path);
+    } else if (text.isEmpty()) {
+        doc->setCaption(path);
     }
-    doc->setCaption(path);
     Settings::Write(Settings::SaveSql, path);
 }
 

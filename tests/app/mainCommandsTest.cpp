@@ -22,6 +22,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 #include <functional>
 #include <memory>
@@ -285,6 +287,70 @@ TEST_F(MainCommandsTest, ASavedTextOpensAgainAsItWas) {
         }
         EXPECT_EQ(Editor()->Text(), text) << text.toStdString();
     }
+}
+
+// Lets file permissions count for this thread as for an ordinary user, also when the tests run
+// as root, whose rights would let every write through.
+class WithoutRootFileRights {
+public:
+    WithoutRootFileRights() : dropped_(geteuid() == 0) {
+        if (dropped_) {
+            setfsuid(65534);
+        }
+    }
+    ~WithoutRootFileRights() {
+        if (dropped_) {
+            setfsuid(0);
+        }
+    }
+    WithoutRootFileRights(const WithoutRootFileRights &) = delete;
+    WithoutRootFileRights &operator=(const WithoutRootFileRights &) = delete;
+
+private:
+    bool dropped_;
+};
+
+TEST_F(MainCommandsTest, AFailedSaveLeavesTheWindowWithItsFile) {
+    const QString source = Path("source.sql");
+    WriteBytes(source, "SELECT 1\n");
+    const QString locked = Path("locked");
+    ASSERT_TRUE(QDir().mkpath(locked));
+    const QString target = locked + QStringLiteral("/target.sql");
+    WriteBytes(target, "old text");
+    const auto readable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                          QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), readable | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(
+        target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(locked, readable));  // no new file can be made in it
+    {
+        DialogScript script({ChooseFile(source)});
+        Trigger("mnuFileOpen");
+    }
+    Editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Editor(), QStringLiteral("-- edited"));
+    RecordingPresenter presenter;
+    presenter.queueAnswer(MessageResult::Yes);  // overwrite
+    {
+        WithoutRootFileRights user;
+        DialogScript script({ChooseFile(target)});
+        Trigger("mnuFileSave");
+    }
+    QFile::setPermissions(locked, readable | QFile::WriteOwner);
+    ASSERT_EQ(presenter.boxes().size(), 2);
+    EXPECT_TRUE(presenter.boxes()[1].text.contains(QStringLiteral("書き込めません")));
+    EXPECT_EQ(ReadBytes(target), QByteArray("old text"));
+    EXPECT_EQ(window_->ActiveDoc()->Caption(), source);
+    EXPECT_EQ(Editor()->Text(), QStringLiteral("SELECT 1\r\n-- edited"));
+
+    // The window still writes its text as its own file's: with LF.
+    presenter.queueAnswer(MessageResult::Yes);  // create
+    {
+        DialogScript script({ChooseFile(Path("copy.sql"))});
+        Trigger("mnuFileSave");
+    }
+    EXPECT_EQ(ReadBytes(Path("copy.sql")), QByteArray("SELECT 1\n-- edited"));
+    EXPECT_EQ(window_->ActiveDoc()->Caption(), Path("copy.sql"));
 }
 
 TEST_F(MainCommandsTest, OpenWithNoWindowOpensOneAndRemembersThePath) {
