@@ -38,13 +38,9 @@ void frmMain::mnuFileOpen_Click() {
     }
     if (frmSQL *doc = activeOrNewDoc()) {
         doc->setCaption(path);
-        std::optional<TextEncoding> encoding;
-        TextEncoding read = TextEncoding::Cp932;
-        const QString text = ReadSqlFile(path, &read);
-        if (!text.isEmpty()) {
-            encoding = read;
-        }
-        doc->setFileEncoding(encoding);
+        SqlFileFormat format;
+        const QString text = ReadSqlFile(path, &format);
+        doc->setFileFormat(text.isEmpty() ? std::nullopt : std::optional(format));
         doc->txtQry()->setText(text);
     }
     Settings::Write(Settings::OpenSql, path);
@@ -60,11 +56,16 @@ void frmMain::mnuFileSave_Click() {
     if (!ShowSaveDialog(this, initial, path)) {
         return;
     }
-    // The window's own file goes back in the encoding it came in; new text as CP932 when it can.
-    if (const auto written = WriteSqlFile(path, doc->txtQry()->Text(), doc->FileEncoding())) {
-        doc->setFileEncoding(written);
+    // The window's own file goes back in the encoding and line breaks it came in; new text as
+    // CP932 with CR LF. The window takes the new name only once the file holds its text (an
+    // empty text writes nothing, and still names the window); a failed write has shown its box.
+    const QString text = doc->txtQry()->Text();
+    if (const auto written = WriteSqlFile(path, text, doc->FileFormat())) {
+        doc->setFileFormat(written);
+        doc->setCaption(path);
+    } else if (text.isEmpty()) {
+        doc->setCaption(path);
     }
-    doc->setCaption(path);
     Settings::Write(Settings::SaveSql, path);
 }
 

@@ -52,7 +52,8 @@ bool clsEditColor::LoadColorKeywords(QList<ColorKeyword> &list) const {
 }
 
 bool clsEditColor::ReadColorFile(QString &content) const {
-    return RunEngineStep([&] { content = ReadKeywordFile(keywordFile_); }, ShowColorError);
+    return RunEngineStep([&] { content = ReadKeywordFile(keywordFile_); },
+                         [this](const Failure &failure) { ShowColorError(failure); });
 }
 
 // Line 1 is a header; empty lines add nothing; lines are not trimmed. No partial list is used.
@@ -73,7 +74,7 @@ bool clsEditColor::ParseColorFile(const QString &content, QList<ColorKeyword> &l
             }
             list = std::move(entries);
         },
-        ShowColorError);
+        [this](const Failure &failure) { ShowColorError(failure); });
 }
 
 QString clsEditColor::RemoveColorCodes(QStringView text) {
@@ -101,9 +102,13 @@ bool clsEditColor::ColorKeywords(const QString &text, const QList<ColorKeyword> 
             painter.ColorComments();
             result = painter.Result();
         },
-        ShowColorError);
+        [this](const Failure &failure) { ShowColorError(failure); });
 }
 
-void clsEditColor::ShowColorError(const Failure &failure) {
+void clsEditColor::ShowColorError(const Failure &failure) const {
+    if (failureHandler_) {
+        failureHandler_(failure);
+        return;
+    }
     ShowKeywordEngineError(failure);
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+
 #include "editor/keywordPainter.h"
 
 struct Failure;
@@ -16,6 +18,13 @@ class clsEditColor {
 public:
     // An empty path means KEYWORD_COLOR.CSV beside the executable.
     explicit clsEditColor(QString keywordFile = QString());
+
+    // How the engine reports a failure; without a handler (the default) it shows its error box.
+    using FailureHandler = std::function<void(const Failure &)>;
+    void setFailureHandler(FailureHandler handler) { failureHandler_ = std::move(handler); }
+
+    // The keyword file the engine reads.
+    const QString &KeywordFile() const { return keywordFile_; }
 
     short TabSpaceNum() const { return tabSpaceNum_; }
     void setTabSpaceNum(short vintNum) { tabSpaceNum_ = vintNum; }
@@ -34,8 +43,9 @@ private:
     bool ParseColorFile(const QString &content, QList<ColorKeyword> &list) const;
     static QString RemoveColorCodes(QStringView text);
     bool ColorKeywords(const QString &text, const QList<ColorKeyword> &list, QString &result) const;
-    static void ShowColorError(const Failure &failure);
+    void ShowColorError(const Failure &failure) const;
 
     QString keywordFile_;
+    FailureHandler failureHandler_;
     short tabSpaceNum_ = 4;
 };

@@ -9,9 +9,11 @@
 #include <QTableView>
 
 #include "app/basGlobals.h"
+#include "app/clsMsg.h"
 #include "app/failure.h"
 #include "editor/clsEditColor.h"
 #include "editor/queryEditor.h"
+#include "editor/rtfScanner.h"
 #include "query/basRecordSet.h"
 #include "query/resultModel.h"
 
@@ -214,7 +216,8 @@ void frmSQL::imgSplitter_MouseUp() {
 }
 
 // Colours the whole text after every change. The engine may rewrite the text (tabs become
-// spaces); that write raises the change signal again, which the guard lets pass.
+// spaces); that write raises the change signal again, which the guard lets pass. A failing
+// engine shows its box once, not at every key press, and leaves the text as typed.
 void frmSQL::txtQry_Change() {
     if (coloring_) {
         return;
@@ -222,13 +225,22 @@ void frmSQL::txtQry_Change() {
     const QScopedValueRollback guard(coloring_, true);
     const DrawingSuspended suspended(txtQry_);
     const int caret = txtQry_->SelStart();
+    const QString text = txtQry_->Text();
     clsEditColor engine(colorKeywordFile_);
     engine.setTabSpaceNum(kTabSpaces);
+    engine.setFailureHandler([&](const Failure &failure) {
+        if (colorFailures_.Admit(engine.KeywordFile())) {
+            ShowKeywordEngineError(failure);
+        }
+    });
     const QString colored = engine.CColor(txtQry_->TextRTF());
     if (colored.isEmpty()) {
-        txtQry_->ClearColors();  // the engine has shown its box; the text stays as typed
-    } else {
-        txtQry_->setTextRTF(colored);
+        txtQry_->ClearColors();
+        txtQry_->setSelStart(caret);
+        return;
     }
-    txtQry_->setSelStart(caret);
+    colorFailures_.Reset();
+    txtQry_->setTextRTF(colored);
+    // The caret stays after the spaces that replaced each tab before it.
+    txtQry_->setSelStart(TabExpandedOffset(text, caret, kTabSpaces));
 }

@@ -3,8 +3,9 @@
 #include <QWidget>
 
 #include "data/recordset.h"
+#include "editor/colorFailureGate.h"
 #include "editor/paneLayout.h"
-#include "files/textEncoding.h"
+#include "files/basSqlFile.h"
 
 #include <optional>
 
@@ -41,9 +42,10 @@ public:
     void setCaption(const QString &caption) { setWindowTitle(caption); }
     bool IsUntitled() const;
 
-    // The encoding of the window's file, as it was read or last written; nothing for new text.
-    std::optional<TextEncoding> FileEncoding() const { return fileEncoding_; }
-    void setFileEncoding(std::optional<TextEncoding> encoding) { fileEncoding_ = encoding; }
+    // The encoding and line breaks of the window's file, as it was read or last written;
+    // nothing for new text.
+    const std::optional<SqlFileFormat> &FileFormat() const { return fileFormat_; }
+    void setFileFormat(std::optional<SqlFileFormat> format) { fileFormat_ = std::move(format); }
 
     // The colour keyword file; empty (the default) for the one beside the executable.
     void setColorKeywordFile(const QString &path) { colorKeywordFile_ = path; }
@@ -88,7 +90,8 @@ private:
     bool coloring_ = false;
     bool closed_ = false;
     QString colorKeywordFile_;
-    std::optional<TextEncoding> fileEncoding_;
+    ColorFailureGate colorFailures_;
+    std::optional<SqlFileFormat> fileFormat_;
 };
 
 // The caption of a new query window.

@@ -134,6 +134,13 @@ QString ExpandRtfTabs(QStringView rtf, short tabSpaceNum) {
     return result;
 }
 
+int TabExpandedOffset(QStringView plainText, int offset, short tabSpaceNum) {
+    const qsizetype before = std::clamp<qsizetype>(offset, 0, plainText.size());
+    const qsizetype tabs = plainText.first(before).count(QLatin1Char('\t'));
+    const int added = tabSpaceNum > 1 ? tabSpaceNum - 1 : 0;  // the control word's space stays
+    return offset + static_cast<int>(tabs) * added;
+}
+
 QString RemoveRtfColorCodes(QStringView rtf) {
     QString result;
     result.reserve(rtf.size());

@@ -50,6 +50,11 @@ std::vector<bool> UserTextMask(QStringView rtf);
 // control word stays, so a tab and its space become tabSpaceNum spaces.
 QString ExpandRtfTabs(QStringView rtf, short tabSpaceNum);
 
+// Where an offset of the plain text behind the rich text (each tab written "\tab ") lands once
+// ExpandRtfTabs has turned every tab into tabSpaceNum spaces (one when tabSpaceNum is 1 or
+// less): after the spaces of each tab before it.
+int TabExpandedOffset(QStringView plainText, int offset, short tabSpaceNum);
+
 // The rich text without the colour codes \cf0 to \cf4 (each with its space) of the document's
 // text. Where a code directly follows another control word, a space takes its place, so that
 // the text after it never runs into that control word.

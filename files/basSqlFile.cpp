@@ -16,29 +16,27 @@ QString WriteFailureText(const QString &path, const QString &reason) {
     return QStringLiteral("ファイル \"%1\" に書き込めません。\n%2").arg(path, reason);
 }
 
-}  // namespace
-
-QString NormalizeSqlLines(const QString &text) {
-    QString result;
-    result.reserve(text.size() + text.size() / 16 + 2);
-    qsizetype start = 0;
-    const qsizetype length = text.size();
-    while (start < length) {
-        qsizetype cr = text.indexOf(QLatin1Char('\r'), start);
-        if (cr < 0) {
-            cr = length;
-        }
-        result.append(QStringView(text).sliced(start, cr - start));
-        result.append(QLatin1String("\r\n"));
-        start = cr + 1;
-        if (start < length && text.at(start) == QLatin1Char('\n')) {
-            ++start;
-        }
+// The file that holds the text: the file's own bytes while they still read as the text, or the
+// text in the file's encoding and line breaks. Nothing when no encoding gives the text back.
+std::optional<SqlFileFormat> EncodeSqlFile(const QString &text,
+                                           const std::optional<SqlFileFormat> &format) {
+    if (format && !format->contents.isEmpty() &&
+        ToCrLf(DecodeText(format->contents).text) == text) {
+        return format;
     }
-    return result;
+    const SqlFileFormat wanted = format.value_or(SqlFileFormat{});
+    const QString fileText = WithLineEnd(ToCrLf(text), wanted.lineEnd);
+    TextEncoding used = wanted.encoding;
+    std::optional<QByteArray> bytes = EncodeText(fileText, wanted.encoding, &used);
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return SqlFileFormat{used, wanted.lineEnd, std::move(*bytes)};
 }
 
-QString ReadSqlFile(const QString &path, TextEncoding *encoding) {
+}  // namespace
+
+QString ReadSqlFile(const QString &path, SqlFileFormat *format) {
     if (path.isEmpty()) {
         return QString();
     }
@@ -56,20 +54,25 @@ QString ReadSqlFile(const QString &path, TextEncoding *encoding) {
         clsMsg().ShowError(ReadFailureText(path, file.errorString()));
         return QString();
     }
-    DecodedText decoded = DecodeText(bytes);
-    if (encoding) {
-        *encoding = decoded.encoding;
+    const DecodedText decoded = DecodeText(bytes);
+    if (format) {
+        *format = {decoded.encoding, DetectLineEnd(decoded.text), bytes};
     }
-    return NormalizeSqlLines(decoded.text);
+    return ToCrLf(decoded.text);
 }
 
-std::optional<TextEncoding> WriteSqlFile(const QString &path, const QString &text,
-                                         std::optional<TextEncoding> encoding) {
+std::optional<SqlFileFormat> WriteSqlFile(const QString &path, const QString &text,
+                                          const std::optional<SqlFileFormat> &format) {
     if (path.isEmpty() || text.isEmpty()) {
         return std::nullopt;
     }
-    TextEncoding used = TextEncoding::Cp932;
-    const QByteArray bytes = EncodeText(text, encoding.value_or(TextEncoding::Cp932), &used);
+    std::optional<SqlFileFormat> written = EncodeSqlFile(text, format);
+    if (!written) {
+        clsMsg().ShowError(
+            WriteFailureText(path, QStringLiteral("ファイルに保存できない文字が含まれています。")));
+        return std::nullopt;
+    }
+    const QByteArray &bytes = written->contents;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         clsMsg().ShowError(WriteFailureText(path, file.errorString()));
@@ -80,5 +83,5 @@ std::optional<TextEncoding> WriteSqlFile(const QString &path, const QString &tex
         file.cancelWriting();
         return std::nullopt;
     }
-    return used;
+    return written;
 }

@@ -4,21 +4,34 @@
 
 #include <optional>
 
+#include "files/lineEnds.h"
 #include "files/textEncoding.h"
 
-// Reads a text file as the query editor shows it: every line (ended by CR LF or a lone CR; a
-// lone LF stays inside its line) followed by CR LF. A missing path gives the empty string
-// silently; a read failure is shown with ShowError and gives the empty string. The encoding
-// the file was read in is returned through `encoding`.
-QString ReadSqlFile(const QString &path, TextEncoding *encoding = nullptr);
+// What a query window keeps about its file so that it writes the file back as it came: the
+// encoding and line-break style in which edited text is written, and the bytes of the file as
+// last read or written, which go back unchanged while the text is unchanged.
+struct SqlFileFormat {
+    TextEncoding encoding = TextEncoding::Cp932;
+    LineEnd lineEnd = LineEnd::CrLf;
+    QByteArray contents;
+    friend bool operator==(const SqlFileFormat &, const SqlFileFormat &) = default;
+};
 
-// Writes the text as it stands. An empty path or text writes nothing. The text goes to a
-// temporary file beside the target that replaces it only when complete, so a failed write
-// leaves the old file intact; a failure is shown with ShowError. Without an encoding the text
-// is written as CP932, or as UTF-8 with a byte-order mark when CP932 cannot hold it. Returns
-// the encoding written, or nothing when nothing was written.
-std::optional<TextEncoding> WriteSqlFile(const QString &path, const QString &text,
-                                         std::optional<TextEncoding> encoding = std::nullopt);
+// Reads a text file as the query editor shows it: every line break (CR LF, a lone CR, a lone
+// LF) as CR LF, and a final line break only where the file has one. A missing path gives the
+// empty string silently; a read failure is shown with ShowError and gives the empty string.
+// The file's encoding and line breaks are returned through `format`.
+QString ReadSqlFile(const QString &path, SqlFileFormat *format = nullptr);
 
-// The line rule of ReadSqlFile on text already decoded.
-QString NormalizeSqlLines(const QString &text);
+// Writes the text (line breaks as CR LF, as the editor gives them) in the format of the file it
+// came from: the file's own bytes when the text is what they read as, otherwise the text in the
+// file's encoding and line-break style. Without a format the text is new and is written as
+// CP932 with CR LF. Whatever is written reads back as the same text: where the encoding would
+// not give the text back, UTF-8 with a byte-order mark is written instead (and nothing at all,
+// with an error, where not even that would). An empty path or text writes nothing. The text goes to
+// a temporary file beside the target that replaces it only when complete, so a failed write leaves
+// the old file intact; a failure is shown with ShowError. Returns the format written, or nothing
+// when nothing was written.
+std::optional<SqlFileFormat> WriteSqlFile(
+    const QString &path, const QString &text,
+    const std::optional<SqlFileFormat> &format = std::nullopt);

@@ -5,20 +5,45 @@
 #include "files/iconvConverter.h"
 
 namespace {
+
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// UTF-8 as it stands: a byte-order mark at the start is kept as U+FEFF.
+QString Utf8Verbatim(QByteArrayView bytes, bool *valid = nullptr) {
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(bytes);
+    if (valid) {
+        *valid = !utf8.hasError();
+    }
+    return text;
 }
+
+std::optional<QByteArray> Encode(const QString &text, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Cp932:
+            return EncodeCp932(text);
+        case TextEncoding::Utf8:
+            return text.toUtf8();
+        case TextEncoding::Utf8Bom:
+            break;
+    }
+    return kUtf8Bom + text.toUtf8();
+}
+
+}  // namespace
 
 DecodedText DecodeText(const QByteArray &bytes) {
     if (bytes.startsWith(kUtf8Bom)) {
-        return {QString::fromUtf8(bytes.sliced(kUtf8Bom.size())), TextEncoding::Utf8Bom};
+        return {Utf8Verbatim(QByteArrayView(bytes).sliced(kUtf8Bom.size())), TextEncoding::Utf8Bom};
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) {
+    bool valid = false;
+    QString text = Utf8Verbatim(bytes, &valid);
+    if (valid) {
         return {text, TextEncoding::Utf8};
     }
     IconvConverter toUtf8("UTF-8", "CP932");
-    return {QString::fromUtf8(toUtf8.convertLossy(bytes, QByteArray("\xEF\xBF\xBD"))),
+    return {Utf8Verbatim(toUtf8.convertLossy(bytes, QByteArray("\xEF\xBF\xBD"))),
             TextEncoding::Cp932};
 }
 
@@ -27,14 +52,14 @@ std::optional<QByteArray> EncodeCp932(const QString &text) {
     return toCp932.convert(text.toUtf8());
 }
 
-QByteArray EncodeText(const QString &text, TextEncoding encoding, TextEncoding *usedEncoding) {
-    if (encoding == TextEncoding::Cp932) {
-        if (std::optional<QByteArray> bytes = EncodeCp932(text)) {
-            *usedEncoding = TextEncoding::Cp932;
-            return *bytes;
+std::optional<QByteArray> EncodeText(const QString &text, TextEncoding encoding,
+                                     TextEncoding *usedEncoding) {
+    for (const TextEncoding candidate : {encoding, TextEncoding::Utf8Bom}) {
+        std::optional<QByteArray> bytes = Encode(text, candidate);
+        if (bytes && DecodeText(*bytes).text == text) {
+            *usedEncoding = candidate;
+            return bytes;
         }
-        encoding = TextEncoding::Utf8Bom;
     }
-    *usedEncoding = encoding;
-    return encoding == TextEncoding::Utf8Bom ? kUtf8Bom + text.toUtf8() : text.toUtf8();
+    return std::nullopt;
 }

@@ -42,6 +42,11 @@ XlsxWriteResult WriteXlsx(RowSource &source, const QString &path, std::uint32_t 
                 result.stopped = SheetFull(sheetRows);
                 break;
             }
+            // Every value is checked before the first is written, so that a value the sheet
+            // cannot take never leaves half a row behind.
+            for (int field = 0; field < fields; ++field) {
+                XlsxWorkbook::CheckText(sheetRow, field, row[field].text);
+            }
             for (int field = 0; field < fields; ++field) {
                 const ExportCell &cell = row[field];
                 book.WriteText(sheetRow, field, cell.isNull ? QString() : cell.text);

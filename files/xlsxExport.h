@@ -35,8 +35,9 @@ struct XlsxWriteResult {
 
 // Writes one sheet to `path`: the field names in row 1, then one row per source row, every
 // column and cell in the text format "@", values as text and NULL as an empty cell. When the
-// rows do not fit on the sheet (`sheetRows` rows, header included) or the source fails, the
-// rows written so far are kept, the file is still closed properly, and `stopped` says why.
+// rows do not fit on the sheet (`sheetRows` rows, header included), a value is too long for a
+// cell or the source fails, the rows written so far are kept whole, the file is still closed
+// properly, and `stopped` says why.
 // Throws when no usable file could be written.
 XlsxWriteResult WriteXlsx(RowSource &source, const QString &path,
                           std::uint32_t sheetRows = XlsxWorkbook::kSheetRows);

@@ -46,12 +46,34 @@ void XlsxWorkbook::SetTextColumns(int count) {
     }
 }
 
+void XlsxWorkbook::CheckText(std::uint32_t row, int column, QStringView text) {
+    if (text.size() <= kCellCharacters) {
+        return;
+    }
+    // The writer counts characters, not UTF-16 units: a surrogate pair is one character.
+    qsizetype characters = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            --characters;
+            ++i;
+        }
+    }
+    if (characters <= kCellCharacters) {
+        return;
+    }
+    throw Failure{FailureNumber::Overflow,
+                  QStringLiteral("%1 行 %2 列の値が、セルに入る長さ (32,767 文字) を超えています。")
+                      .arg(row + 1)
+                      .arg(column + 1)};
+}
+
 void XlsxWorkbook::WriteText(std::uint32_t row, int column, const QString &text) {
     const auto col = static_cast<lxw_col_t>(column);
     if (text.isEmpty()) {
         check(worksheet_write_blank(sheet_, row, col, text_), "worksheet_write_blank");
         return;
     }
+    CheckText(row, column, text);
     // UTF-8 needs at most three bytes per UTF-16 unit.
     const auto needed = static_cast<std::size_t>(text.size()) * 3 + 1;
     if (utf8_.size() < needed) {
@@ -59,15 +81,7 @@ void XlsxWorkbook::WriteText(std::uint32_t row, int column, const QString &text)
     }
     char *end = encoder_.appendToBuffer(utf8_.data(), text);
     *end = '\0';
-    const lxw_error error = worksheet_write_string(sheet_, row, col, utf8_.data(), text_);
-    if (error == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED) {
-        throw Failure{
-            FailureNumber::Overflow,
-            QStringLiteral("%1 行 %2 列の値が、セルに入る長さ (32,767 文字) を超えています。")
-                .arg(row + 1)
-                .arg(column + 1)};
-    }
-    check(error, "worksheet_write_string");
+    check(worksheet_write_string(sheet_, row, col, utf8_.data(), text_), "worksheet_write_string");
 }
 
 void XlsxWorkbook::Close() {

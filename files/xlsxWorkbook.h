@@ -17,6 +17,7 @@ class XlsxWorkbook {
 public:
     static constexpr std::uint32_t kSheetRows = 1048576;
     static constexpr int kSheetColumns = 16384;
+    static constexpr qsizetype kCellCharacters = 32767;  // counted in Unicode characters
 
     // Creates the workbook that will be written to `path` when it is closed.
     explicit XlsxWorkbook(const QString &path);
@@ -29,6 +30,8 @@ public:
     void SetTextColumns(int count);
     // Writes one cell as text in the text format; the empty string leaves the cell empty.
     void WriteText(std::uint32_t row, int column, const QString &text);
+    // Throws the failure WriteText gives for a text too long for a cell, without writing.
+    static void CheckText(std::uint32_t row, int column, QStringView text);
     // Writes the file and releases the workbook.
     void Close();
 

@@ -22,6 +22,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
+#include <unistd.h>
 
 #include <functional>
 #include <memory>
@@ -208,8 +210,17 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripRow{"utf8_bom", QByteArray("\xef\xbb\xbfSELECT '\xe2\x91\xa0'\r\n"),
                      "SELECT '\xe2\x91\xa0'\r\n",
                      QByteArray("\xef\xbb\xbfSELECT '\xe2\x91\xa0'\r\n")},
-        RoundTripRow{"cr_only_lines", QByteArray("a\rb\rc"), "a\r\nb\r\nc\r\n",
-                     QByteArray("a\r\nb\r\nc\r\n")}),
+        RoundTripRow{"cr_only_lines", QByteArray("a\rb\rc"), "a\r\nb\r\nc", QByteArray("a\rb\rc")},
+        RoundTripRow{"lf_lines", QByteArray("SELECT 1\nSELECT 2\n"), "SELECT 1\r\nSELECT 2\r\n",
+                     QByteArray("SELECT 1\nSELECT 2\n")},
+        RoundTripRow{"lf_no_final_break", QByteArray("SELECT 1\nSELECT 2"), "SELECT 1\r\nSELECT 2",
+                     QByteArray("SELECT 1\nSELECT 2")},
+        RoundTripRow{"crlf_no_final_break", QByteArray("SELECT 1\r\nGO"), "SELECT 1\r\nGO",
+                     QByteArray("SELECT 1\r\nGO")},
+        RoundTripRow{"mixed_lines", QByteArray("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\r\nd\r\n",
+                     QByteArray("a\nb\r\nc\rd\n")},
+        RoundTripRow{"cp932_lf", QByteArray("SELECT '\x82\xa0'\n"), "SELECT 'あ'\r\n",
+                     QByteArray("SELECT '\x82\xa0'\n")}),
     [](const testing::TestParamInfo<RoundTripRow> &info) { return info.param.name; });
 
 TEST_F(MainCommandsTest, TextThatShiftJisCannotHoldIsSavedAsUtf8Instead) {
@@ -227,6 +238,119 @@ TEST_F(MainCommandsTest, TextThatShiftJisCannotHoldIsSavedAsUtf8Instead) {
         Trigger("mnuFileSave");
     }
     EXPECT_EQ(ReadBytes(file), QByteArray("\xef\xbb\xbf") + "SELECT 'あ'\r\n-- 한국어\r\n");
+}
+
+TEST_F(MainCommandsTest, AnEditedFileKeepsItsLineBreaks) {
+    const QString file = Path("lf.sql");
+    WriteBytes(file, "SELECT 1\nFROM t\n");
+    {
+        DialogScript script({ChooseFile(file)});
+        Trigger("mnuFileOpen");
+    }
+    EXPECT_EQ(Editor()->document()->blockCount(), 3);  // two lines and the place after them
+    Editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Editor(), QStringLiteral("WHERE x = 1"));
+    QTest::keyClick(Editor(), Qt::Key_Return);
+    RecordingPresenter presenter;
+    presenter.queueAnswer(MessageResult::Yes);  // overwrite
+    {
+        DialogScript script({ChooseFile(file)});
+        Trigger("mnuFileSave");
+    }
+    EXPECT_EQ(ReadBytes(file), QByteArray("SELECT 1\nFROM t\nWHERE x = 1\n"));
+}
+
+// Texts that Shift-JIS would not give back as they are: each is saved so that it opens again
+// unchanged.
+TEST_F(MainCommandsTest, ASavedTextOpensAgainAsItWas) {
+    const QString texts[] = {
+        QStringLiteral("SELECT 'ﾃｽ' AS x"),  // its Shift-JIS bytes are also UTF-8
+        QStringLiteral("SELECT '〜 − ‖ ¢ £ ¬'"),
+        QString(QChar(0xFEFF)) + QStringLiteral("SELECT 1"),
+        QStringLiteral("SELECT '顧客'"),
+    };
+    int n = 0;
+    for (const QString &text : texts) {
+        const QString file = Path("typed.sql").replace(".sql", QString::number(++n) + ".sql");
+        window_->LoadNewDoc();
+        Editor()->setText(text);
+        RecordingPresenter presenter;
+        presenter.queueAnswer(MessageResult::Yes);  // create the file
+        {
+            DialogScript script({ChooseFile(file)});
+            Trigger("mnuFileSave");
+        }
+        window_->LoadNewDoc();
+        {
+            DialogScript script({ChooseFile(file)});
+            Trigger("mnuFileOpen");
+        }
+        EXPECT_EQ(Editor()->Text(), text) << text.toStdString();
+    }
+}
+
+// Lets file permissions count for this thread as for an ordinary user, also when the tests run
+// as root, whose rights would let every write through.
+class WithoutRootFileRights {
+public:
+    WithoutRootFileRights() : dropped_(geteuid() == 0) {
+        if (dropped_) {
+            setfsuid(65534);
+        }
+    }
+    ~WithoutRootFileRights() {
+        if (dropped_) {
+            setfsuid(0);
+        }
+    }
+    WithoutRootFileRights(const WithoutRootFileRights &) = delete;
+    WithoutRootFileRights &operator=(const WithoutRootFileRights &) = delete;
+
+private:
+    bool dropped_;
+};
+
+TEST_F(MainCommandsTest, AFailedSaveLeavesTheWindowWithItsFile) {
+    const QString source = Path("source.sql");
+    WriteBytes(source, "SELECT 1\n");
+    const QString locked = Path("locked");
+    ASSERT_TRUE(QDir().mkpath(locked));
+    const QString target = locked + QStringLiteral("/target.sql");
+    WriteBytes(target, "old text");
+    const auto readable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                          QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), readable | QFile::WriteOwner));
+    ASSERT_TRUE(QFile::setPermissions(
+        target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther));
+    ASSERT_TRUE(QFile::setPermissions(locked, readable));  // no new file can be made in it
+    {
+        DialogScript script({ChooseFile(source)});
+        Trigger("mnuFileOpen");
+    }
+    Editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Editor(), QStringLiteral("-- edited"));
+    RecordingPresenter presenter;
+    presenter.queueAnswer(MessageResult::Yes);  // overwrite
+    {
+        WithoutRootFileRights user;
+        DialogScript script({ChooseFile(target)});
+        Trigger("mnuFileSave");
+    }
+    QFile::setPermissions(locked, readable | QFile::WriteOwner);
+    ASSERT_EQ(presenter.boxes().size(), 2);
+    EXPECT_TRUE(presenter.boxes()[1].text.contains(QStringLiteral("書き込めません")));
+    EXPECT_EQ(ReadBytes(target), QByteArray("old text"));
+    EXPECT_EQ(window_->ActiveDoc()->Caption(), source);
+    EXPECT_EQ(Editor()->Text(), QStringLiteral("SELECT 1\r\n-- edited"));
+
+    // The window still writes its text as its own file's: with LF.
+    presenter.queueAnswer(MessageResult::Yes);  // create
+    {
+        DialogScript script({ChooseFile(Path("copy.sql"))});
+        Trigger("mnuFileSave");
+    }
+    EXPECT_EQ(ReadBytes(Path("copy.sql")), QByteArray("SELECT 1\n-- edited"));
+    EXPECT_EQ(window_->ActiveDoc()->Caption(), Path("copy.sql"));
 }
 
 TEST_F(MainCommandsTest, OpenWithNoWindowOpensOneAndRemembersThePath) {
@@ -252,7 +376,7 @@ TEST_F(MainCommandsTest, OpenWithNoWindowOpensOneAndRemembersThePath) {
     }
     ASSERT_EQ(gDocCount, 1);
     EXPECT_EQ(window_->ActiveDoc()->Caption(), file);
-    EXPECT_EQ(Editor()->Text(), QStringLiteral("SELECT 1\r\n"));
+    EXPECT_EQ(Editor()->Text(), QStringLiteral("SELECT 1"));
     EXPECT_EQ(Settings::Read(Settings::OpenSql), file);
 
     // The next Open starts at that file, and Cancel there changes nothing.

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include <QClipboard>
+#include <QDateTime>
+#include <QFile>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -78,12 +84,61 @@ TEST_F(FrmSqlTest, ColoursFollowEditsAcrossLines) {
     EXPECT_EQ(editor()->SelStart(), 1);
 }
 
-TEST_F(FrmSqlTest, ATabBecomesFourSpacesAndTheCaretKeepsItsOffset) {
+TEST_F(FrmSqlTest, ATabBecomesFourSpacesAndTheCaretFollowsThem) {
     type(QStringLiteral("select"));
     QTest::keyClick(editor(), Qt::Key_Tab);
     EXPECT_EQ(editor()->Text(), QStringLiteral("select    "));
-    EXPECT_EQ(editor()->SelStart(), 7);
+    EXPECT_EQ(editor()->SelStart(), 10);
     EXPECT_EQ(editor()->colorAt(0), kBlue);
+}
+
+// Keys and pastes with tabs: the text as the colouring leaves it, and where the caret stands.
+TEST_F(FrmSqlTest, TheCaretEndsAfterTheSpacesOfEveryTabBeforeIt) {
+    const auto key = [](Qt::Key k) { return [k](QWidget *w) { QTest::keyClick(w, k); }; };
+    const auto text = [](const char *t) {
+        return [t](QWidget *w) { QTest::keyClicks(w, QString::fromUtf8(t)); };
+    };
+    const auto paste = [](const char *t) {
+        return [t](QWidget *w) {
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(t));
+            QTest::keyClick(w, Qt::Key_V, Qt::ControlModifier);
+        };
+    };
+    const struct {
+        const char *name;
+        QList<std::function<void(QWidget *)>> steps;
+        const char *text;
+        int caret;
+    } rows[] = {
+        {"a_tab_b", {text("A"), key(Qt::Key_Tab), text("B")}, "A    B", 6},
+        {"tab_first", {key(Qt::Key_Tab), text("x")}, "    x", 5},
+        {"two_tabs", {key(Qt::Key_Tab), key(Qt::Key_Tab), text("x")}, "        x", 9},
+        {"tab_inside_a_line",
+         {text("ab"), key(Qt::Key_Home), key(Qt::Key_Right), key(Qt::Key_Tab)},
+         "a    b",
+         5},
+        {"tab_on_the_second_line",
+         {text("a"), key(Qt::Key_Return), key(Qt::Key_Tab), text("b")},
+         "a\r\n    b",
+         8},
+        {"paste_with_two_tabs", {text("("), paste("x\ty\tz")}, "(x    y    z", 12},
+        {"paste_into_a_line_before_a_tab",
+         {text("a"), key(Qt::Key_Tab), text("b"), key(Qt::Key_Home), paste("\t-")},
+         "    -a    b",
+         5},
+        {"paste_of_lines",
+         {paste("select\ta\r\n\tfrom t"), text(";")},
+         "select    a\r\n    from t;",
+         24},
+    };
+    for (const auto &row : rows) {
+        editor()->setText(QString());
+        for (const auto &step : row.steps) {
+            step(editor());
+        }
+        EXPECT_EQ(editor()->Text(), QString::fromUtf8(row.text)) << row.name;
+        EXPECT_EQ(editor()->SelStart(), row.caret) << row.name;
+    }
 }
 
 TEST_F(FrmSqlTest, TheCaretStaysWhereTheUserTyped) {
@@ -130,19 +185,64 @@ TEST_F(FrmSqlTest, UndoTakesBackATabTogetherWithItsSpaces) {
     EXPECT_TRUE(editor()->document()->isUndoAvailable());
 }
 
-TEST_F(FrmSqlTest, AMissingKeywordFileShowsTheEngineBoxAndKeepsTheText) {
+TEST_F(FrmSqlTest, AMissingKeywordFileShowsTheEngineBoxOnceAndKeepsTheText) {
     type(QStringLiteral("select"));
     ASSERT_EQ(editor()->colorAt(0), kBlue);
     RecordingPresenter presenter;
     window_.setColorKeywordFile(folder_.filePath(QStringLiteral("missing.csv")));
     type(QStringLiteral(" a"));
-    EXPECT_EQ(editor()->Text(), QStringLiteral("select a"));
-    EXPECT_EQ(editor()->SelStart(), 8);
+    QTest::keyClick(editor(), Qt::Key_Tab);
+    QTest::keyClick(editor(), Qt::Key_Return);
+    type(QStringLiteral("from t"));
+    EXPECT_EQ(editor()->Text(), QStringLiteral("select a\t\r\nfrom t"));
+    EXPECT_EQ(editor()->SelStart(), 17);
     EXPECT_FALSE(editor()->colorAt(0).isValid());
-    ASSERT_EQ(presenter.boxes().size(), 2);  // one box for each change
+    ASSERT_EQ(presenter.boxes().size(), 1);  // one box, not one for every key
     EXPECT_TRUE(presenter.boxes()[0].text.startsWith(QStringLiteral("53:")));
     EXPECT_EQ(presenter.boxes()[0].title, QStringLiteral("Tessory"));
     EXPECT_EQ(presenter.boxes()[0].style, 16);
+}
+
+// The engine's box comes back only when the keyword file has changed since it was shown, or
+// after the colouring worked again in between; each window shows its own.
+TEST_F(FrmSqlTest, TheEngineBoxShowsAgainOnlyAfterTheKeywordFileChanged) {
+    const QString file = folder_.filePath(QStringLiteral("broken.csv"));
+    window_.setColorKeywordFile(file);
+    RecordingPresenter presenter;
+    const auto boxesAfterTyping = [&](const char *keys) {
+        type(QString::fromLatin1(keys));
+        return presenter.boxes().size();
+    };
+    EXPECT_EQ(boxesAfterTyping("sel"), 1);  // missing
+    EXPECT_EQ(boxesAfterTyping("ect"), 1);
+
+    ASSERT_TRUE(WriteTestFile(file, "KEYWORD,COLOR\r\nselect\r\n"));  // an entry lacks its colour
+    EXPECT_EQ(boxesAfterTyping(" a"), 2);
+    EXPECT_EQ(boxesAfterTyping(" b"), 2);
+
+    // The same size, another modification time.
+    QFile touched(file);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                    QFileDevice::FileModificationTime));
+    touched.close();
+    EXPECT_EQ(boxesAfterTyping(" c"), 3);
+    EXPECT_EQ(boxesAfterTyping(" d"), 3);
+    EXPECT_TRUE(presenter.boxes()[2].text.startsWith(QStringLiteral("9:")));
+    EXPECT_EQ(editor()->Text(), QStringLiteral("select a b c d"));
+    EXPECT_FALSE(editor()->colorAt(0).isValid());
+
+    ASSERT_TRUE(WriteTestFile(file, "KEYWORD,COLOR\r\nselect,1\r\n"));
+    EXPECT_EQ(boxesAfterTyping(" "), 3);
+    EXPECT_EQ(editor()->colorAt(0), kBlue);
+    ASSERT_TRUE(QFile::remove(file));
+    EXPECT_EQ(boxesAfterTyping("e"), 4);  // missing again, after it had worked
+
+    frmSQL other(2);
+    other.setColorKeywordFile(file);
+    QTest::keyClicks(other.txtQry(), QStringLiteral("select"));
+    EXPECT_EQ(presenter.boxes().size(), 5);
+    EXPECT_EQ(other.txtQry()->Text(), QStringLiteral("select"));
 }
 
 TEST_F(FrmSqlTest, ADroppedThreeLineFileIsLoadedAndColoured) {
@@ -150,7 +250,7 @@ TEST_F(FrmSqlTest, ADroppedThreeLineFileIsLoadedAndColoured) {
     const QString path = folder_.filePath(QStringLiteral("query.sql"));
     ASSERT_TRUE(WriteTestFile(path, "select a\r\nfrom t\r\nwhere b = 1"));
     DropFiles(editor()->viewport(), {path});
-    EXPECT_EQ(editor()->Text(), QStringLiteral("select a\r\nfrom t\r\nwhere b = 1\r\n"));
+    EXPECT_EQ(editor()->Text(), QStringLiteral("select a\r\nfrom t\r\nwhere b = 1"));
     EXPECT_EQ(editor()->colorAt(0), kBlue);
     EXPECT_EQ(editor()->colorAt(10), kBlue);
     EXPECT_EQ(editor()->colorAt(18), kBlue);

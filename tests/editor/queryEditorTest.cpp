@@ -141,7 +141,7 @@ protected:
 TEST_F(QueryEditorDrop, LoadsAThreeLineFileAsOneEdit) {
     QSignalSpy changes(&editor_, &QPlainTextEdit::textChanged);
     DropFiles(editor_.viewport(), {path("three.sql")});
-    EXPECT_EQ(editor_.Text(), QStringLiteral("select 1\r\nfrom t\r\nwhere x = 1\r\n"));
+    EXPECT_EQ(editor_.Text(), QStringLiteral("select 1\r\nfrom t\r\nwhere x = 1"));
     EXPECT_EQ(changes.count(), 1);
     editor_.undo();
     EXPECT_EQ(editor_.Text(), QStringLiteral("old text"));
@@ -149,7 +149,31 @@ TEST_F(QueryEditorDrop, LoadsAThreeLineFileAsOneEdit) {
 
 TEST_F(QueryEditorDrop, LoadsOnlyTheFirstOfTwoFiles) {
     DropFiles(editor_.viewport(), {path("other.sql"), path("three.sql")});
-    EXPECT_EQ(editor_.Text(), QStringLiteral("other\r\n"));
+    EXPECT_EQ(editor_.Text(), QStringLiteral("other"));
+}
+
+// A dropped file is read as an opened one: every kind of line break ends a line, and no line
+// is added after the last.
+TEST_F(QueryEditorDrop, LoadsTheLinesOfEveryKindOfLineBreak) {
+    const struct {
+        const char *name;
+        QByteArray bytes;
+        int lines;
+    } rows[] = {
+        {"lf", "select 1\nfrom t\n", 3},
+        {"cr", "select 1\rfrom t", 2},
+        {"mixed", "select 1\r\nfrom t\nwhere x\r", 4},
+    };
+    for (const auto &row : rows) {
+        ASSERT_TRUE(WriteTestFile(path("dropped.sql"), row.bytes));
+        DropFiles(editor_.viewport(), {path("dropped.sql")});
+        QString expected = QString::fromLatin1(row.bytes);
+        expected.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+            .replace(QLatin1Char('\r'), QLatin1Char('\n'))
+            .replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        EXPECT_EQ(editor_.Text(), expected) << row.name;
+        EXPECT_EQ(editor_.document()->blockCount(), row.lines) << row.name;
+    }
 }
 
 TEST_F(QueryEditorDrop, IgnoresWhatIsNoOrdinaryFile) {

@@ -3,6 +3,7 @@
 #include <QMap>
 
 #include "editor/richTextBridge.h"
+#include "editor/rtfScanner.h"
 
 namespace {
 
@@ -147,5 +148,34 @@ const ParseRow kParseRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Bridge, ParseTextTest, testing::ValuesIn(kParseRows),
                          [](const auto &info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+// The caret rule of the query window: where an offset lands once the colouring engine has
+// turned the tabs into spaces is where the same text up to that offset ends once expanded.
+TEST(TabExpandedOffset, AgreesWithTheEnginesExpansion) {
+    const QString texts[] = {
+        QStringLiteral("A\tB"),
+        QStringLiteral("\t\tx\r\n\ty\t"),
+        QStringLiteral("a\\tab\t{b}\r\n\r\n\t"),
+        QStringLiteral("\t日本\t語\r\n"),
+    };
+    for (const short tabSpaceNum : {0, 1, 2, 4, 8}) {
+        for (const QString &text : texts) {
+            const QString expanded = ParseRtf(ExpandRtfTabs(PlainToRtf(text), tabSpaceNum)).text;
+            for (int offset = 0; offset <= text.size(); ++offset) {
+                if (offset > 0 && text.at(offset - 1) == QLatin1Char('\r')) {
+                    continue;  // inside a line break
+                }
+                const QString prefix =
+                    ParseRtf(ExpandRtfTabs(PlainToRtf(text.first(offset)), tabSpaceNum)).text;
+                EXPECT_EQ(expanded.first(TabExpandedOffset(text, offset, tabSpaceNum)), prefix)
+                    << tabSpaceNum << " spaces, offset " << offset << " of " << text.toStdString();
+            }
+        }
+    }
+}
 
 }  // namespace

@@ -177,6 +177,53 @@ TEST_F(XlsxExportTest, TooLongValueStopsWithARowAndColumnInTheMessage) {
     EXPECT_EQ(ReadXlsx(path("long.xlsx")).value(1, 0).toString(), "ok");
 }
 
+// A value too long for a cell stops the export before its row: the workbook holds the rows
+// before it, each whole, and nothing of the row named in the message.
+TEST_F(XlsxExportTest, ATooLongValueLeavesNoHalfWrittenRow) {
+    const QString tooLong(32768, QLatin1Char('y'));
+    QString astral;  // 32,767 characters of two UTF-16 units each: still fits
+    for (int i = 0; i < 32767; ++i) {
+        astral += QStringLiteral("😀");
+    }
+    const struct {
+        const char *name;
+        int column;  // 0-based column of the long value in row 3
+        QString value;
+        bool fits;
+    } rows[] = {
+        {"first_column", 0, tooLong, false},
+        {"middle_column", 1, tooLong, false},
+        {"last_column", 2, tooLong, false},
+        {"longest_that_fits", 1, QString(32767, QLatin1Char('y')), true},
+        {"astral_characters_that_fit", 2, astral, true},
+        {"one_astral_character_too_many", 2, astral + QStringLiteral("😀"), false},
+    };
+    for (const auto &row : rows) {
+        Row third{Text("a3"), Text("b3"), Text("c3")};
+        third[row.column] = Text(row.value);
+        ListSource source({"a", "b", "c"}, {Row{Text("a1"), Text("b1"), Null()},
+                                            Row{Text("a2"), Text("b2"), Text("c2")}, third,
+                                            Row{Text("a4"), Text("b4"), Text("c4")}});
+        const QString file = path("long.xlsx");
+        QFile::remove(file);
+        const XlsxWriteResult result = WriteXlsx(source, file);
+        EXPECT_EQ(result.stopped.has_value(), !row.fits) << row.name;
+        EXPECT_EQ(result.rowsWritten, row.fits ? 4 : 2) << row.name;
+        if (result.stopped) {
+            EXPECT_TRUE(result.stopped->description.contains(
+                QStringLiteral("4 行 %1 列").arg(row.column + 1)))
+                << row.name << ": " << result.stopped->description.toStdString();
+        }
+        const ReadBack back = ReadXlsx(file);
+        ASSERT_EQ(back.rows.size(), row.fits ? 5 : 3) << row.name;
+        EXPECT_EQ(back.value(2, 2).toString(), "c2") << row.name;  // the last whole row
+        if (row.fits) {
+            EXPECT_EQ(back.value(3, row.column).toString(), row.value) << row.name;
+            EXPECT_EQ(back.value(4, 0).toString(), "a4") << row.name;
+        }
+    }
+}
+
 TEST_F(XlsxExportTest, ReservedNamesFollowTheClockAndNeverReuseAFile) {
     const QString folder = dir_.filePath("docs/Tessory");  // created on demand
     const QDateTime now(QDate(2024, 3, 5), QTime(7, 8, 9));
