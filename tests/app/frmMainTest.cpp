@@ -34,7 +34,12 @@ class MainWindowTest : public testing::Test {
 protected:
     // The driver manager reads its data sources once per process: register ours before any
     // test lists or opens one.
-    static void SetUpTestSuite() { RegisterSqliteSource(QStringLiteral("StartUpSource")); }
+    static void SetUpTestSuite() {
+        RegisterSqliteSource(QStringLiteral("StartUpSource"));
+        // Names in both letter cases, so that a case-sensitive order would show.
+        RegisterSqliteSource(QStringLiteral("alpha_Shop"));
+        RegisterSqliteSource(QStringLiteral("QA_Shop"));
+    }
 
     void SetUp() override {
         ClearSettings();
@@ -314,6 +319,86 @@ TEST_F(MainWindowTest, FailedConnectKeepsTheDialogOpenAndTheNameEmpty) {
     window.mnuFileConnect_Click();
     EXPECT_EQ(gDataSourceName, QString());
     EXPECT_EQ(gConnection.State(), 0);
+}
+
+// Connects to StartUpSource through File > Connect as a user does: the name typed, then Enter.
+void ConnectToStartUpSource(frmMain &window) {
+    AnswerNextDialog([](QWidget *dialog) {
+        dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"))
+            ->setEditText(QStringLiteral("StartUpSource"));
+        QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+        if (dialog->isVisible()) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    window.mnuFileConnect_Click();
+    ASSERT_EQ(gDataSourceName, QStringLiteral("StartUpSource"));
+}
+
+TEST_F(MainWindowTest, EnterInThePrefilledDialogReconnectsToTheSameSource) {
+    // The dialog opens with the last source in its field while the list begins with other
+    // names; Enter at once, in whichever field the focus is, connects what the field shows.
+    const struct {
+        const char *field;
+        int tabs;  // Tab presses from the first field
+    } cases[] = {{"cboDSNList", 0}, {"txtUID", 1}, {"txtPWD", 2}};
+    frmMain window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ConnectToStartUpSource(window);
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.field);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));  // the keys go to the main window
+        QString shown;
+        QString focused;
+        bool closedByEnter = false;
+        AnswerNextDialog([&](QWidget *dialog) {
+            auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
+            EXPECT_NE(list->itemText(0), QStringLiteral("StartUpSource"));
+            for (int i = 0; i < row.tabs; ++i) {
+                QTest::keyClick(dialog->windowHandle(), Qt::Key_Tab);
+            }
+            QWidget *focus = dialog->focusWidget();
+            focused = !focus                      ? QString()
+                      : focus == list->lineEdit() ? list->objectName()
+                                                  : focus->objectName();
+            shown = list->currentText();
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+            closedByEnter = !dialog->isVisible();
+            if (!closedByEnter) {
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }
+        });
+        QTest::keyClick(window.windowHandle(), Qt::Key_F4);
+        EXPECT_EQ(focused, QString::fromLatin1(row.field));
+        EXPECT_EQ(shown, QStringLiteral("StartUpSource"));
+        EXPECT_TRUE(closedByEnter);
+        EXPECT_NE(gConnection.State(), 0);
+        EXPECT_EQ(gDataSourceName, QStringLiteral("StartUpSource"));
+        EXPECT_EQ(Settings::Read(Settings::ConnectDsn), QStringLiteral("StartUpSource"));
+    }
+}
+
+TEST_F(MainWindowTest, DataSourcesAreListedAsAUserReadsThem) {
+    frmMain window;
+    QStringList listed;
+    AnswerNextDialog([&listed](QWidget *dialog) {
+        auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
+        for (int i = 0; i < list->count(); ++i) {
+            listed.append(list->itemText(i));
+        }
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    window.mnuFileConnect_Click();
+    const QStringList ours = {QStringLiteral("alpha_Shop"), QStringLiteral("QA_Shop"),
+                              QStringLiteral("StartUpSource"), QStringLiteral("TessorySqlite")};
+    QStringList seen;
+    for (const QString &name : listed) {
+        if (ours.contains(name)) {
+            seen.append(name);
+        }
+    }
+    EXPECT_EQ(seen, ours) << listed.join(QLatin1Char(',')).toStdString();
 }
 
 }  // namespace
