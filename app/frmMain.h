@@ -32,6 +32,9 @@ public:
     // Status-bar panels by key: "MESSAGE" and "DSN".
     void SetPanelText(const QString &key, const QString &text);
     QString PanelText(const QString &key) const;
+    // Panel "DSN": the data source of the connection while it is open, empty while it is
+    // closed (after a failed attempt the last source's name would name no connection).
+    void ShowDataSource();
 
     QComboBox *cboTable() const { return cboTable_; }
     QMdiArea *mdiArea() const { return mdiArea_; }

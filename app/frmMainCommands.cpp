@@ -25,11 +25,17 @@ void frmMain::mnuFileConnect_Click() {
         }
     });
     const QString before = gConnection.ConnectionString();
-    ShowConnectDialog(this);
-    IgnoreFailure([&] { SetPanelText(kDsn, gDataSourceName); });
+    // A failed OK has closed the old connection already while the dialog stays open.
+    ShowConnectDialog(this, [this] { ShowDataSource(); });
+    IgnoreFailure([&] { ShowDataSource(); });
     if (gConnection.ConnectionString() != before) {
         IgnoreFailure([&] { SetCboTable(); });
     }
+}
+
+void frmMain::ShowDataSource() {
+    const bool open = gConnection.State() != Connection::StateClosed;
+    SetPanelText(kDsn, open ? gDataSourceName : QString());
 }
 
 void frmMain::mnuQryExec_Click() {

@@ -123,8 +123,12 @@ void frmConnect::load() {
 
 void frmConnect::cmdOK_Click() {
     const QString dsn = cboDSNList_->currentText();
-    if (OpenConnection(dsn, txtUID_->text(), txtPWD_->text())) {
+    const bool opened = OpenConnection(dsn, txtUID_->text(), txtPWD_->text());
+    if (opened) {
         gDataSourceName = dsn;
+    }
+    emit ConnectionAttempted();
+    if (opened) {
         accept();
     }
 }
@@ -136,8 +140,11 @@ void frmConnect::done(int result) {
     QDialog::done(result);
 }
 
-void ShowConnectDialog(QWidget *parent) {
+void ShowConnectDialog(QWidget *parent, const std::function<void()> &afterEachAttempt) {
     frmConnect dialog(parent);
+    if (afterEachAttempt) {
+        QObject::connect(&dialog, &frmConnect::ConnectionAttempted, afterEachAttempt);
+    }
     dialog.exec();
     // Keys go to the window behind again, also where no window manager hands them back.
     if (parent) {

@@ -379,6 +379,37 @@ TEST_F(MainWindowTest, EnterInThePrefilledDialogReconnectsToTheSameSource) {
     }
 }
 
+TEST_F(MainWindowTest, TheDataSourcePanelIsEmptyWhileTheConnectionIsClosed) {
+    frmMain window;
+    window.show();
+    ConnectToStartUpSource(window);
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QStringLiteral("StartUpSource"));
+
+    // Reconnect, then Cancel: the connection stays open under its name.
+    AnswerNextDialog([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    window.mnuFileConnect_Click();
+    EXPECT_NE(gConnection.State(), 0);
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QStringLiteral("StartUpSource"));
+
+    // A failed reconnect has closed the connection, already while the dialog stays open; the
+    // Cancel that follows leaves it closed.
+    RecordingPresenter presenter;
+    QString panelBehindTheDialog = QStringLiteral("not read");
+    AnswerNextDialog([&](QWidget *dialog) {
+        dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"))
+            ->setEditText(QStringLiteral("NoSuchSource"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+                          Qt::LeftButton);
+        EXPECT_EQ(presenter.boxes().size(), 1);
+        panelBehindTheDialog = window.PanelText(QStringLiteral("DSN"));
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    window.mnuFileConnect_Click();
+    EXPECT_EQ(gConnection.State(), 0);
+    EXPECT_EQ(panelBehindTheDialog, QString());
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QString());
+}
+
 TEST_F(MainWindowTest, DataSourcesAreListedAsAUserReadsThem) {
     frmMain window;
     QStringList listed;
