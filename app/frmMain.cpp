@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTableView>
@@ -25,6 +26,25 @@ namespace {
 constexpr int kDesignClientWidth = 7275;
 constexpr int kDesignClientHeight = 4860;
 
+QKeySequence CloseDocKey() {
+    return QKeySequence(Qt::CTRL | Qt::Key_F4);
+}
+
+// The frame's Ctrl+F4 closes the active query window wherever the focus is. Where the
+// platform gives a window's own menu the same key, the two would cancel each other out, so
+// the window's menu lets it go.
+void ReleaseCloseKey(QMdiSubWindow *window) {
+    if (!window->systemMenu()) {
+        return;
+    }
+    for (QAction *action : window->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(CloseDocKey()) > 0) {
+            action->setShortcuts(keys);
+        }
+    }
+}
+
 }  // namespace
 
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this)) {
@@ -35,6 +55,12 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), mdiArea_(new QMdiArea(t
     buildMenus();
     buildToolbars();
     buildStatusBar();
+    auto *closeDoc = new QAction(this);
+    closeDoc->setObjectName(QStringLiteral("actCloseDoc"));
+    closeDoc->setShortcut(CloseDocKey());
+    closeDoc->setShortcutContext(Qt::WindowShortcut);
+    addAction(closeDoc);
+    connect(closeDoc, &QAction::triggered, this, &frmMain::CloseActiveDoc);
 
     // The window never gets smaller than its design size, for the user's dragging and for a
     // stored size alike.
@@ -60,9 +86,20 @@ frmSQL *frmMain::LoadNewDoc() {
     QMdiSubWindow *window = mdiArea_->addSubWindow(doc);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(doc, &frmSQL::Closed, this, &frmMain::EnabledControls);
-    // A new window takes three quarters of the free area, placed by the area itself.
-    const QSize area = mdiArea_->viewport()->size();
-    window->resize(std::max(area.width() * 3 / 4, 320), std::max(area.height() * 3 / 4, 240));
+    ReleaseCloseKey(window);
+    // New windows share one size and step down from the top left, each fully inside the area.
+    // (While the frame is still hidden its area has no size yet; the area places the window
+    // when it is shown.)
+    if (mdiArea_->isVisible()) {
+        QList<QPoint> taken;
+        for (QMdiSubWindow *open : mdiArea_->subWindowList()) {
+            if (open != window && !open->isMinimized() && !open->isMaximized()) {
+                taken.append(open->pos());
+            }
+        }
+        window->setGeometry(
+            NewWindowPlace(mdiArea_->viewport()->rect(), window->contentsMargins().top(), taken));
+    }
     window->show();
     mdiArea_->setActiveSubWindow(window);
 
@@ -202,10 +239,6 @@ void frmMain::mnuFileEnd_Click() {
     close();
 }
 
-void frmMain::mnuWindowCascade_Click() {
-    mdiArea_->cascadeSubWindows();
-}
-
 namespace {
 
 QList<QMdiSubWindow *> ShownWindows(QMdiArea *area, bool minimised) {
@@ -226,6 +259,33 @@ void PlaceWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &pla
 }
 
 }  // namespace
+
+void frmMain::mnuWindowCascade_Click() {
+    QList<QMdiSubWindow *> windows = ShownWindows(mdiArea_, false);
+    if (windows.isEmpty()) {
+        return;
+    }
+    // The active window goes last, in front of the others, where nothing covers it.
+    QMdiSubWindow *active = mdiArea_->activeSubWindow();
+    if (active && windows.removeOne(active)) {
+        windows.append(active);
+    }
+    const int titleBar = windows.first()->contentsMargins().top();
+    PlaceWindows(windows,
+                 CascadePlaces(mdiArea_->viewport()->rect(), int(windows.size()), titleBar));
+    for (QMdiSubWindow *window : windows) {
+        window->raise();
+    }
+    if (active) {
+        mdiArea_->setActiveSubWindow(active);
+    }
+}
+
+void frmMain::CloseActiveDoc() {
+    if (frmSQL *doc = ActiveDoc()) {
+        doc->parentWidget()->close();  // the window's close box does the same
+    }
+}
 
 void frmMain::mnuWindowTileHorizontal_Click() {
     const QList<QMdiSubWindow *> windows = ShownWindows(mdiArea_, false);

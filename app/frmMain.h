@@ -72,6 +72,8 @@ public slots:
     void mnuWindowTileVertical_Click();
     void mnuWindowArrangeIcons_Click();
     void mnuHelpVersion_Click();
+    // Ctrl+F4: closes the active query window as its close box does.
+    void CloseActiveDoc();
     void cboTable_Click(int index);
 
 private:

@@ -507,4 +507,96 @@ TEST_F(MainWindowTest, TilingPlacesTheWindowsStackedOrSideBySide) {
     EXPECT_EQ(windows[1]->geometry(), TileSideBySide(area, 2)[1]);
 }
 
+TEST_F(MainWindowTest, NewWindowsOpenInsideTheAreaAtOneSizeStaggered) {
+    frmMain window;
+    window.show();
+    window.resize(1000, 700);
+    QApplication::processEvents();
+    QList<QRect> places;
+    for (int i = 0; i < 4; ++i) {
+        places.append(window.LoadNewDoc()->parentWidget()->geometry());
+    }
+    const QRect area = window.mdiArea()->viewport()->rect();
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        EXPECT_TRUE(area.contains(places[i])) << places[i].x() << "," << places[i].y();
+        EXPECT_EQ(places[i].size(), places[0].size());
+        if (i > 0) {
+            EXPECT_GT(places[i].x(), places[i - 1].x());
+            EXPECT_GT(places[i].y(), places[i - 1].y());
+        }
+    }
+    EXPECT_GE(places[0].width(), area.width() / 2);
+    EXPECT_GE(places[0].height(), area.height() / 2);
+}
+
+TEST_F(MainWindowTest, CascadeLeavesUsableWindowsWithEveryTitleBarInReach) {
+    frmMain window;
+    window.show();
+    window.resize(1000, 700);
+    QApplication::processEvents();
+    for (int i = 0; i < 4; ++i) {
+        window.LoadNewDoc();
+    }
+    QMdiArea *area = window.mdiArea();
+    const QList<QMdiSubWindow *> created = area->subWindowList(QMdiArea::CreationOrder);
+    created[0]->resize(150, 60);  // sizes the user left behind, one maximised
+    created[1]->move(700, 500);
+    created[2]->showMaximized();
+    area->setActiveSubWindow(created[1]);
+    window.findChild<QAction *>(QStringLiteral("mnuWindowCascade"))->trigger();
+
+    const QRect viewport = area->viewport()->rect();
+    const QList<QMdiSubWindow *> stack = area->subWindowList(QMdiArea::StackingOrder);
+    ASSERT_EQ(stack.size(), 4);
+    const int titleBar = stack[0]->widget()->y();
+    ASSERT_GT(titleBar, 0);
+    for (qsizetype i = 0; i < stack.size(); ++i) {
+        SCOPED_TRACE(stack[i]->windowTitle().toStdString());
+        const QRect place = stack[i]->geometry();
+        EXPECT_FALSE(stack[i]->isMaximized());
+        EXPECT_TRUE(viewport.contains(place)) << place.x() << "," << place.y();
+        EXPECT_EQ(place.size(), stack[0]->size());
+        EXPECT_GE(place.width(), viewport.width() / 2);
+        EXPECT_GE(place.height(), viewport.height() / 2);
+        // Every window above this one starts below its title bar and right of its left edge.
+        for (qsizetype j = i + 1; j < stack.size(); ++j) {
+            EXPECT_GE(stack[j]->y(), place.y() + titleBar);
+            EXPECT_GT(stack[j]->x(), place.x());
+        }
+    }
+    EXPECT_EQ(stack.last(), created[1]);  // the active window ends in front
+    EXPECT_EQ(area->activeSubWindow(), created[1]);
+}
+
+TEST_F(MainWindowTest, CtrlF4ClosesTheActiveQueryWindow) {
+    frmMain window;
+    window.show();
+    window.LoadNewDoc();
+    frmSQL *second = window.LoadNewDoc();
+    window.LoadNewDoc();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto pressCtrlF4 = [&window] {
+        QTest::keyClick(window.windowHandle(), Qt::Key_F4, Qt::ControlModifier);
+    };
+    // The focus in the active window's editor.
+    window.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(second->parentWidget()));
+    second->txtQry()->setFocus();
+    pressCtrlF4();
+    EXPECT_EQ(Captions(window), (QStringList{QStringLiteral("無題1"), QStringLiteral("無題3")}));
+    EXPECT_EQ(gDocCount, 2);
+    // The focus outside every query window (as after a click on the frame's bars).
+    frmSQL *third = window.ActiveDoc();
+    ASSERT_NE(third, nullptr);
+    window.setFocus();
+    pressCtrlF4();
+    EXPECT_EQ(Captions(window), QStringList{QStringLiteral("無題1")});
+    pressCtrlF4();
+    EXPECT_EQ(gDocCount, 0);
+    EXPECT_FALSE(Enabled(window, "mnuQryExec"));
+    // With no window left the key does nothing (and shows no box).
+    pressCtrlF4();
+    EXPECT_EQ(gDocCount, 0);
+}
+
 }  // namespace
