@@ -11,6 +11,13 @@ class QMenu;
 class QToolBar;
 class frmSQL;
 
+// The texts of status panel "MESSAGE" while and after a run.
+namespace RunStatus {
+inline const QString Running = QStringLiteral("クエリ バッチ実行中･･･");
+inline const QString Done = QStringLiteral("クエリ バッチが完了しました。");
+inline const QString Failed = QStringLiteral("クエリ バッチはエラーで完了しました。");
+}  // namespace RunStatus
+
 // The main window: a frame of query windows with the menu bar, the main toolbar, the result
 // toolbar with the table list, and the status bar. Every command enters here and is handed to
 // the procedure that carries it out.

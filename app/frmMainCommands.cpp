@@ -41,7 +41,7 @@ void frmMain::ShowDataSource() {
 void frmMain::mnuQryExec_Click() {
     bool ran = false;
     const bool noFailure = ReportFailure([&] {
-        SetPanelText(kMessage, QStringLiteral("クエリ バッチ実行中･･･"));
+        SetPanelText(kMessage, RunStatus::Running);
         statusBar()->repaint();
         frmSQL *doc = ActiveDoc();
         ran = ExecBatches(doc);
@@ -49,9 +49,7 @@ void frmMain::mnuQryExec_Click() {
             doc->BindGrid();
         }
     });
-    SetPanelText(kMessage, noFailure && ran
-                               ? QStringLiteral("クエリ バッチが完了しました。")
-                               : QStringLiteral("クエリ バッチはエラーで完了しました。"));
+    SetPanelText(kMessage, noFailure && ran ? RunStatus::Done : RunStatus::Failed);
 }
 
 void frmMain::tlbGrid_ButtonClick(const QString &key) {

@@ -7,12 +7,15 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "app/basGlobals.h"
 #include "app/basMain.h"
@@ -597,6 +600,47 @@ TEST_F(MainWindowTest, CtrlF4ClosesTheActiveQueryWindow) {
     // With no window left the key does nothing (and shows no box).
     pressCtrlF4();
     EXPECT_EQ(gDocCount, 0);
+}
+
+TEST_F(MainWindowTest, StatusPanelsStayInPlaceWhateverPanelOneSays) {
+    frmMain window;
+    window.show();
+    window.resize(1000, 700);
+    QApplication::processEvents();
+    auto *message = window.statusBar()->findChild<QLabel *>(QStringLiteral("MESSAGE"));
+    auto *dsn = window.statusBar()->findChild<QLabel *>(QStringLiteral("DSN"));
+    ASSERT_TRUE(message && dsn);
+    window.SetPanelText(QStringLiteral("DSN"), QStringLiteral("StartUpSource"));
+    const QString path = QStringLiteral("/home/user/ドキュメント/Tessory/") +
+                         QString(120, QLatin1Char('x')) + QStringLiteral(".xlsx");
+    const struct {
+        QString text;
+        bool whole;  // shown whole, or shortened with the whole text as the tool tip
+    } cases[] = {{QString(), true},
+                 {QStringLiteral("クエリ バッチ実行中･･･"), true},
+                 {QStringLiteral("クエリ バッチはエラーで完了しました。"), true},
+                 {path, false},
+                 {QStringLiteral("クエリ バッチが完了しました。"), true}};
+    std::optional<QRect> messagePlace;
+    std::optional<QRect> dsnPlace;
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.text.toStdString());
+        window.SetPanelText(QStringLiteral("MESSAGE"), row.text);
+        QApplication::processEvents();  // the status bar lays itself out on the next pass
+        EXPECT_EQ(window.PanelText(QStringLiteral("MESSAGE")), row.text);
+        EXPECT_EQ(message->text() == row.text, row.whole);
+        EXPECT_EQ(message->toolTip(), row.whole ? QString() : row.text);
+        EXPECT_GE(message->width(), Twips(&window).toPixelsX(3000));
+        EXPECT_EQ(message->geometry(), messagePlace.value_or(message->geometry()));
+        EXPECT_EQ(dsn->geometry(), dsnPlace.value_or(dsn->geometry()));
+        EXPECT_GT(dsn->x(), message->geometry().right());  // side by side, not overlapping
+        messagePlace = message->geometry();
+        dsnPlace = dsn->geometry();
+    }
+    // Each panel has a visible edge, so that the two read as separate fields.
+    EXPECT_GT(message->frameWidth(), 0);
+    EXPECT_GT(dsn->frameWidth(), 0);
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QStringLiteral("StartUpSource"));
 }
 
 }  // namespace
