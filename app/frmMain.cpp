@@ -7,6 +7,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -142,17 +143,30 @@ QList<frmSQL *> frmMain::Docs() const {
 
 void frmMain::applyStoredPlacement() {
     const Twips twips(this);
+    if (!Settings::IsStored(Settings::MainTop) && !Settings::IsStored(Settings::MainLeft) &&
+        !Settings::IsStored(Settings::MainHeight) && !Settings::IsStored(Settings::MainWidth)) {
+        // First run: a share of the screen that shows a useful part of a result.
+        const QRect place = FirstRunPlace(screen()->availableGeometry());
+        move(place.topLeft());
+        storedOuterSize_ = place.size();
+        applyOuterSize();
+        applyStoredState();
+        return;
+    }
     const int top = Settings::ReadInt(Settings::MainTop, 0);
     const int left = Settings::ReadInt(Settings::MainLeft, 0);
     const int height = Settings::ReadInt(Settings::MainHeight, 0);
     const int width = Settings::ReadInt(Settings::MainWidth, 0);
-    const int state = Settings::ReadInt(Settings::MainState, 0);
     move(twips.toPixelsX(left), twips.toPixelsY(top));
     // Stored sizes are outer sizes; the frame's border is known only once the window is shown,
     // so the size is set again then.
     storedOuterSize_ = QSize(twips.toPixelsX(width), twips.toPixelsY(height));
     applyOuterSize();
-    switch (state) {
+    applyStoredState();
+}
+
+void frmMain::applyStoredState() {
+    switch (Settings::ReadInt(Settings::MainState, 0)) {
         case 0:
             setWindowState(Qt::WindowNoState);
             break;
@@ -176,6 +190,19 @@ void frmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     if (storedOuterSize_.isValid() && !placedOnScreen_) {
         placedOnScreen_ = true;
+        if (windowState() == Qt::WindowNoState) {
+            applyOuterSize();
+            // A window manager frames the window only after it is shown; until then the
+            // border reads as nothing, and the outer size would grow by the border each run.
+            awaitingBorder_ = frameGeometry().size() == geometry().size();
+        }
+    }
+}
+
+void frmMain::moveEvent(QMoveEvent *event) {
+    QMainWindow::moveEvent(event);
+    if (awaitingBorder_ && frameGeometry().size() != geometry().size()) {
+        awaitingBorder_ = false;
         if (windowState() == Qt::WindowNoState) {
             applyOuterSize();
         }

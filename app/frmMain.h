@@ -58,6 +58,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 public slots:
     void mnuFileConnect_Click();
@@ -91,6 +92,7 @@ private:
     void applyStoredPlacement();
     void storePlacement();
     void applyOuterSize();
+    void applyStoredState();
     // Runs LoadNewDoc for a menu command, reporting its failure.
     void loadNewDocReported();
     // The active query window, opening one first when none is open (nullptr if that failed).
@@ -107,4 +109,5 @@ private:
     bool closing_ = false;
     QSize storedOuterSize_;
     bool placedOnScreen_ = false;
+    bool awaitingBorder_ = false;
 };

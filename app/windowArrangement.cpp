@@ -89,3 +89,9 @@ QRect NewWindowPlace(const QRect &area, int step, const QList<QPoint> &openTopLe
     }
     return places[openTopLefts.size() % length];
 }
+
+QRect FirstRunPlace(const QRect &screen) {
+    QRect place(0, 0, screen.width() * 3 / 4, screen.height() * 3 / 4);
+    place.moveCenter(screen.center());
+    return place;
+}

@@ -19,3 +19,5 @@ QList<QRect> CascadePlaces(const QRect &area, int count, int step);
 // The place for a new window: the first place of a cascade of three-quarter windows whose top
 // left no open window has, or, when all are taken, the one that follows the open windows.
 QRect NewWindowPlace(const QRect &area, int step, const QList<QPoint> &openTopLefts);
+// The frame's place when no placement is stored: three quarters of the screen, centred.
+QRect FirstRunPlace(const QRect &screen);

@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
@@ -163,12 +164,32 @@ TEST_F(MainWindowTest, ShortcutsOfDisabledItemsDoNothing) {
 }
 
 TEST_F(MainWindowTest, FirstRunPlacementAndTimeout) {
+    // Without a stored placement the frame takes three quarters of the screen, centred; a
+    // stored window state alone (closed maximised on the first run) is no placement.
+    for (const bool stateStored : {false, true}) {
+        SCOPED_TRACE(stateStored ? "only the window state stored" : "nothing stored");
+        ClearSettings();
+        if (stateStored) {
+            Settings::Write(Settings::MainState, QStringLiteral("0"));
+        }
+        frmMain window;
+        window.show();
+        const QRect screen = window.screen()->availableGeometry();
+        const QRect outer = window.frameGeometry();
+        EXPECT_EQ(outer.size(), QSize(screen.width() * 3 / 4, screen.height() * 3 / 4));
+        EXPECT_LE((outer.center() - screen.center()).manhattanLength(), 2);
+        EXPECT_EQ(window.windowState(), Qt::WindowNoState);
+        EXPECT_EQ(gCommand.CommandTimeout(), 30);
+    }
+}
+
+TEST_F(MainWindowTest, AStoredPlacementTakesTheDefaultsForWhatIsMissing) {
+    Settings::Write(Settings::MainWidth, QStringLiteral("9000"));
     frmMain window;
     const Twips twips(&window);
     EXPECT_EQ(window.pos(), QPoint(0, 0));
-    EXPECT_EQ(window.size(), QSize(twips.toPixelsX(8000), twips.toPixelsY(6000)));
+    EXPECT_EQ(window.size(), QSize(twips.toPixelsX(9000), twips.toPixelsY(6000)));
     EXPECT_EQ(window.windowState(), Qt::WindowNoState);
-    EXPECT_EQ(gCommand.CommandTimeout(), 30);
 }
 
 TEST_F(MainWindowTest, StoredSizesNeverGoBelowTheDesignSize) {

@@ -86,4 +86,9 @@ TEST(WindowArrangement, ANewWindowTakesTheFirstFreeCascadePlace) {
     EXPECT_EQ(NewWindowPlace(area, 24, taken), QRect(QPoint(24, 24), size));
 }
 
+TEST(WindowArrangement, TheFirstRunFrameTakesThreeQuartersOfTheScreenCentred) {
+    EXPECT_EQ(FirstRunPlace(QRect(0, 0, 1600, 1000)), QRect(200, 125, 1200, 750));
+    EXPECT_EQ(FirstRunPlace(QRect(1600, 40, 1920, 1040)), QRect(1840, 170, 1440, 780));
+}
+
 }  // namespace
