@@ -51,7 +51,7 @@ void StartUp(frmMain &mainWindow) {
         ShowConnectDialog(&mainWindow);
         mainWindow.LoadNewDoc();
         mainWindow.SetCboTable();
-        mainWindow.SetPanelText(QStringLiteral("DSN"), gDataSourceName);
+        mainWindow.ShowDataSource();
     });
 }
 

@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTableView>
 #include <QToolBar>
@@ -25,6 +27,25 @@ namespace {
 constexpr int kDesignClientWidth = 7275;
 constexpr int kDesignClientHeight = 4860;
 
+QKeySequence CloseDocKey() {
+    return QKeySequence(Qt::CTRL | Qt::Key_F4);
+}
+
+// The frame's Ctrl+F4 closes the active query window wherever the focus is. Where the
+// platform gives a window's own menu the same key, the two would cancel each other out, so
+// the window's menu lets it go.
+void ReleaseCloseKey(QMdiSubWindow *window) {
+    if (!window->systemMenu()) {
+        return;
+    }
+    for (QAction *action : window->systemMenu()->actions()) {
+        QList<QKeySequence> keys = action->shortcuts();
+        if (keys.removeAll(CloseDocKey()) > 0) {
+            action->setShortcuts(keys);
+        }
+    }
+}
+
 }  // namespace
 
 frmMain::frmMain(QWidget *parent) : QMainWindow(parent), mdiArea_(new QMdiArea(this)) {
@@ -35,6 +56,12 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), mdiArea_(new QMdiArea(t
     buildMenus();
     buildToolbars();
     buildStatusBar();
+    auto *closeDoc = new QAction(this);
+    closeDoc->setObjectName(QStringLiteral("actCloseDoc"));
+    closeDoc->setShortcut(CloseDocKey());
+    closeDoc->setShortcutContext(Qt::WindowShortcut);
+    addAction(closeDoc);
+    connect(closeDoc, &QAction::triggered, this, &frmMain::CloseActiveDoc);
 
     // The window never gets smaller than its design size, for the user's dragging and for a
     // stored size alike.
@@ -60,9 +87,20 @@ frmSQL *frmMain::LoadNewDoc() {
     QMdiSubWindow *window = mdiArea_->addSubWindow(doc);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(doc, &frmSQL::Closed, this, &frmMain::EnabledControls);
-    // A new window takes three quarters of the free area, placed by the area itself.
-    const QSize area = mdiArea_->viewport()->size();
-    window->resize(std::max(area.width() * 3 / 4, 320), std::max(area.height() * 3 / 4, 240));
+    ReleaseCloseKey(window);
+    // New windows share one size and step down from the top left, each fully inside the area.
+    // (While the frame is still hidden its area has no size yet; the area places the window
+    // when it is shown.)
+    if (mdiArea_->isVisible()) {
+        QList<QPoint> taken;
+        for (QMdiSubWindow *open : mdiArea_->subWindowList()) {
+            if (open != window && !open->isMinimized() && !open->isMaximized()) {
+                taken.append(open->pos());
+            }
+        }
+        window->setGeometry(
+            NewWindowPlace(mdiArea_->viewport()->rect(), window->contentsMargins().top(), taken));
+    }
     window->show();
     mdiArea_->setActiveSubWindow(window);
 
@@ -105,17 +143,30 @@ QList<frmSQL *> frmMain::Docs() const {
 
 void frmMain::applyStoredPlacement() {
     const Twips twips(this);
+    if (!Settings::IsStored(Settings::MainTop) && !Settings::IsStored(Settings::MainLeft) &&
+        !Settings::IsStored(Settings::MainHeight) && !Settings::IsStored(Settings::MainWidth)) {
+        // First run: a share of the screen that shows a useful part of a result.
+        const QRect place = FirstRunPlace(screen()->availableGeometry());
+        move(place.topLeft());
+        storedOuterSize_ = place.size();
+        applyOuterSize();
+        applyStoredState();
+        return;
+    }
     const int top = Settings::ReadInt(Settings::MainTop, 0);
     const int left = Settings::ReadInt(Settings::MainLeft, 0);
     const int height = Settings::ReadInt(Settings::MainHeight, 0);
     const int width = Settings::ReadInt(Settings::MainWidth, 0);
-    const int state = Settings::ReadInt(Settings::MainState, 0);
     move(twips.toPixelsX(left), twips.toPixelsY(top));
     // Stored sizes are outer sizes; the frame's border is known only once the window is shown,
     // so the size is set again then.
     storedOuterSize_ = QSize(twips.toPixelsX(width), twips.toPixelsY(height));
     applyOuterSize();
-    switch (state) {
+    applyStoredState();
+}
+
+void frmMain::applyStoredState() {
+    switch (Settings::ReadInt(Settings::MainState, 0)) {
         case 0:
             setWindowState(Qt::WindowNoState);
             break;
@@ -139,6 +190,19 @@ void frmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     if (storedOuterSize_.isValid() && !placedOnScreen_) {
         placedOnScreen_ = true;
+        if (windowState() == Qt::WindowNoState) {
+            applyOuterSize();
+            // A window manager frames the window only after it is shown; until then the
+            // border reads as nothing, and the outer size would grow by the border each run.
+            awaitingBorder_ = frameGeometry().size() == geometry().size();
+        }
+    }
+}
+
+void frmMain::moveEvent(QMoveEvent *event) {
+    QMainWindow::moveEvent(event);
+    if (awaitingBorder_ && frameGeometry().size() != geometry().size()) {
+        awaitingBorder_ = false;
         if (windowState() == Qt::WindowNoState) {
             applyOuterSize();
         }
@@ -202,10 +266,6 @@ void frmMain::mnuFileEnd_Click() {
     close();
 }
 
-void frmMain::mnuWindowCascade_Click() {
-    mdiArea_->cascadeSubWindows();
-}
-
 namespace {
 
 QList<QMdiSubWindow *> ShownWindows(QMdiArea *area, bool minimised) {
@@ -226,6 +286,33 @@ void PlaceWindows(const QList<QMdiSubWindow *> &windows, const QList<QRect> &pla
 }
 
 }  // namespace
+
+void frmMain::mnuWindowCascade_Click() {
+    QList<QMdiSubWindow *> windows = ShownWindows(mdiArea_, false);
+    if (windows.isEmpty()) {
+        return;
+    }
+    // The active window goes last, in front of the others, where nothing covers it.
+    QMdiSubWindow *active = mdiArea_->activeSubWindow();
+    if (active && windows.removeOne(active)) {
+        windows.append(active);
+    }
+    const int titleBar = windows.first()->contentsMargins().top();
+    PlaceWindows(windows,
+                 CascadePlaces(mdiArea_->viewport()->rect(), int(windows.size()), titleBar));
+    for (QMdiSubWindow *window : windows) {
+        window->raise();
+    }
+    if (active) {
+        mdiArea_->setActiveSubWindow(active);
+    }
+}
+
+void frmMain::CloseActiveDoc() {
+    if (frmSQL *doc = ActiveDoc()) {
+        doc->parentWidget()->close();  // the window's close box does the same
+    }
+}
 
 void frmMain::mnuWindowTileHorizontal_Click() {
     const QList<QMdiSubWindow *> windows = ShownWindows(mdiArea_, false);

@@ -11,6 +11,13 @@ class QMenu;
 class QToolBar;
 class frmSQL;
 
+// The texts of status panel "MESSAGE" while and after a run.
+namespace RunStatus {
+inline const QString Running = QStringLiteral("クエリ バッチ実行中･･･");
+inline const QString Done = QStringLiteral("クエリ バッチが完了しました。");
+inline const QString Failed = QStringLiteral("クエリ バッチはエラーで完了しました。");
+}  // namespace RunStatus
+
 // The main window: a frame of query windows with the menu bar, the main toolbar, the result
 // toolbar with the table list, and the status bar. Every command enters here and is handed to
 // the procedure that carries it out.
@@ -32,6 +39,9 @@ public:
     // Status-bar panels by key: "MESSAGE" and "DSN".
     void SetPanelText(const QString &key, const QString &text);
     QString PanelText(const QString &key) const;
+    // Panel "DSN": the data source of the connection while it is open, empty while it is
+    // closed (after a failed attempt the last source's name would name no connection).
+    void ShowDataSource();
 
     QComboBox *cboTable() const { return cboTable_; }
     QMdiArea *mdiArea() const { return mdiArea_; }
@@ -48,6 +58,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 public slots:
     void mnuFileConnect_Click();
@@ -69,6 +80,8 @@ public slots:
     void mnuWindowTileVertical_Click();
     void mnuWindowArrangeIcons_Click();
     void mnuHelpVersion_Click();
+    // Ctrl+F4: closes the active query window as its close box does.
+    void CloseActiveDoc();
     void cboTable_Click(int index);
 
 private:
@@ -79,6 +92,7 @@ private:
     void applyStoredPlacement();
     void storePlacement();
     void applyOuterSize();
+    void applyStoredState();
     // Runs LoadNewDoc for a menu command, reporting its failure.
     void loadNewDocReported();
     // The active query window, opening one first when none is open (nullptr if that failed).
@@ -95,4 +109,5 @@ private:
     bool closing_ = false;
     QSize storedOuterSize_;
     bool placedOnScreen_ = false;
+    bool awaitingBorder_ = false;
 };

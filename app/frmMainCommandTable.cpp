@@ -13,9 +13,12 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 #include "app/basGlobals.h"
 #include "app/failure.h"
 #include "app/settings.h"
+#include "app/statusPanel.h"
 #include "app/twips.h"
 #include "app/windowArrangement.h"
 #include "editor/frmSQL.h"
@@ -39,9 +42,17 @@ struct ToolButton {
 };
 
 // Design sizes, in twips.
-constexpr int kPanelMessageWidth = 3000;
-constexpr int kPanelDsnWidth = 4000;
 constexpr int kTableListWidth = 3495;
+
+// The status bar's panels from the left: the run's messages in a box of its own width, then
+// the data source, which also takes what room the bar has left.
+struct StatusPanelDesign {
+    const char *key;
+    int width;         // twips
+    int stretch;       // 0: exactly its width; more: at least its width, sharing the rest
+    bool runMessages;  // wide enough for a run's messages also where the font is wider
+};
+const StatusPanelDesign kStatusPanels[] = {{"MESSAGE", 3000, 0, true}, {"DSN", 4000, 1, false}};
 
 const ToolButton kMainButtons[] = {
     {"CONNECT", "network-wired", QStyle::SP_DriveNetIcon, "データ ソース接続"},
@@ -237,25 +248,31 @@ void frmMain::buildStatusBar() {
     QStatusBar *stbMain = statusBar();
     stbMain->setObjectName(QStringLiteral("stbMain"));
     const Twips twips(this);
-    const std::pair<const char *, int> panels[] = {{"MESSAGE", kPanelMessageWidth},
-                                                   {"DSN", kPanelDsnWidth}};
-    for (const auto &[key, width] : panels) {
-        auto *panel = new QLabel(stbMain);
-        panel->setObjectName(QString::fromLatin1(key));
-        panel->setMinimumWidth(twips.toPixelsX(width));
-        stbMain->addWidget(panel);
+    for (const StatusPanelDesign &design : kStatusPanels) {
+        auto *panel = new StatusPanel(QString::fromLatin1(design.key), stbMain);
+        int width = twips.toPixelsX(design.width);
+        if (design.runMessages) {
+            width = std::max(width, panel->WidthToShow(
+                                        {RunStatus::Running, RunStatus::Done, RunStatus::Failed}));
+        }
+        if (design.stretch == 0) {
+            panel->setFixedWidth(width);  // its neighbours keep their place whatever it says
+        } else {
+            panel->setMinimumWidth(width);
+        }
+        stbMain->addWidget(panel, design.stretch);
     }
 }
 
 void frmMain::SetPanelText(const QString &key, const QString &text) {
-    if (auto *panel = statusBar()->findChild<QLabel *>(key)) {
-        panel->setText(text);
+    if (auto *panel = statusBar()->findChild<StatusPanel *>(key)) {
+        panel->setFullText(text);
     }
 }
 
 QString frmMain::PanelText(const QString &key) const {
-    const auto *panel = statusBar()->findChild<QLabel *>(key);
-    return panel ? panel->text() : QString();
+    const auto *panel = statusBar()->findChild<StatusPanel *>(key);
+    return panel ? panel->fullText() : QString();
 }
 
 void frmMain::EnabledControls() {

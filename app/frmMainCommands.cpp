@@ -25,17 +25,23 @@ void frmMain::mnuFileConnect_Click() {
         }
     });
     const QString before = gConnection.ConnectionString();
-    ShowConnectDialog(this);
-    IgnoreFailure([&] { SetPanelText(kDsn, gDataSourceName); });
+    // A failed OK has closed the old connection already while the dialog stays open.
+    ShowConnectDialog(this, [this] { ShowDataSource(); });
+    IgnoreFailure([&] { ShowDataSource(); });
     if (gConnection.ConnectionString() != before) {
         IgnoreFailure([&] { SetCboTable(); });
     }
 }
 
+void frmMain::ShowDataSource() {
+    const bool open = gConnection.State() != Connection::StateClosed;
+    SetPanelText(kDsn, open ? gDataSourceName : QString());
+}
+
 void frmMain::mnuQryExec_Click() {
     bool ran = false;
     const bool noFailure = ReportFailure([&] {
-        SetPanelText(kMessage, QStringLiteral("クエリ バッチ実行中･･･"));
+        SetPanelText(kMessage, RunStatus::Running);
         statusBar()->repaint();
         frmSQL *doc = ActiveDoc();
         ran = ExecBatches(doc);
@@ -43,9 +49,7 @@ void frmMain::mnuQryExec_Click() {
             doc->BindGrid();
         }
     });
-    SetPanelText(kMessage, noFailure && ran
-                               ? QStringLiteral("クエリ バッチが完了しました。")
-                               : QStringLiteral("クエリ バッチはエラーで完了しました。"));
+    SetPanelText(kMessage, noFailure && ran ? RunStatus::Done : RunStatus::Failed);
 }
 
 void frmMain::tlbGrid_ButtonClick(const QString &key) {

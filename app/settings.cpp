@@ -45,6 +45,13 @@ void Settings::Write(const SettingKey &setting, const QString &value) {
                  QString::fromLatin1(setting.key), value);
 }
 
+bool Settings::IsStored(const SettingKey &setting) {
+    const QSettings store(QSettings::IniFormat, QSettings::UserScope,
+                          QString::fromLatin1(kAppTitle));
+    return store.contains(
+        SettingPath(QString::fromLatin1(setting.section), QString::fromLatin1(setting.key)));
+}
+
 int Settings::ReadInt(const SettingKey &setting, int fallback) {
     return NumericTextToInt(Read(setting)).value_or(fallback);
 }

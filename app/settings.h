@@ -41,6 +41,8 @@ inline constexpr SettingKey SearchUpper{"SEARCH", "UPPER", "0"};
 // Reads or writes one setting of the table under the application title.
 QString Read(const SettingKey &setting);
 void Write(const SettingKey &setting, const QString &value);
+// True when the setting holds a value of its own (it was written), not only its default.
+bool IsStored(const SettingKey &setting);
 
 // Typed reads with the fallbacks of the table: a whole number (fallback when the text is not
 // numeric), or a Boolean.

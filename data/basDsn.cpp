@@ -1,8 +1,12 @@
 #include "data/basDsn.h"
 
+#include <QCollator>
+#include <QLocale>
+
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <array>
 
 #include "data/odbcHandle.h"
@@ -30,6 +34,17 @@ QStringList GetDSNsAndDrivers() {
                 names.append(text);
             }
         }
+    });
+    return names;
+}
+
+QStringList SortDataSourceNames(QStringList names) {
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+    std::sort(names.begin(), names.end(), [&collator](const QString &a, const QString &b) {
+        const int order = collator.compare(a, b);
+        return order != 0 ? order < 0 : a < b;
     });
     return names;
 }

@@ -7,8 +7,6 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include <algorithm>
-
 #include "app/basGlobals.h"
 #include "app/settings.h"
 #include "app/twips.h"
@@ -63,6 +61,9 @@ void frmConnect::buildControls() {
     cboDSNList_->setObjectName(QStringLiteral("cboDSNList"));
     cboDSNList_->setEditable(true);
     cboDSNList_->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: it would take a selected field text (as the pre-filled one is) for a
+    // proposal, and Enter would then put the list's first name there instead of pressing OK.
+    cboDSNList_->setCompleter(nullptr);
     Place(cboDSNList_, twips, 2370, 420, 3720, 375);
     lblDSN->setBuddy(cboDSNList_);
 
@@ -112,19 +113,22 @@ void frmConnect::buildControls() {
 }
 
 void frmConnect::load() {
-    QStringList names = GetDSNsAndDrivers();
-    std::sort(names.begin(), names.end(),
-              [](const QString &a, const QString &b) { return a.localeAwareCompare(b) < 0; });
-    cboDSNList_->addItems(names);
-    cboDSNList_->setEditText(Settings::Read(Settings::ConnectDsn));
+    cboDSNList_->addItems(SortDataSourceNames(GetDSNsAndDrivers()));
+    const QString lastSource = Settings::Read(Settings::ConnectDsn);
+    cboDSNList_->setCurrentIndex(cboDSNList_->findText(lastSource));
+    cboDSNList_->setEditText(lastSource);  // also when no listed name matches it
     txtUID_->setText(Settings::Read(Settings::ConnectUid));
     txtPWD_->clear();
 }
 
 void frmConnect::cmdOK_Click() {
     const QString dsn = cboDSNList_->currentText();
-    if (OpenConnection(dsn, txtUID_->text(), txtPWD_->text())) {
+    const bool opened = OpenConnection(dsn, txtUID_->text(), txtPWD_->text());
+    if (opened) {
         gDataSourceName = dsn;
+    }
+    emit ConnectionAttempted();
+    if (opened) {
         accept();
     }
 }
@@ -136,8 +140,11 @@ void frmConnect::done(int result) {
     QDialog::done(result);
 }
 
-void ShowConnectDialog(QWidget *parent) {
+void ShowConnectDialog(QWidget *parent, const std::function<void()> &afterEachAttempt) {
     frmConnect dialog(parent);
+    if (afterEachAttempt) {
+        QObject::connect(&dialog, &frmConnect::ConnectionAttempted, afterEachAttempt);
+    }
     dialog.exec();
     // Keys go to the window behind again, also where no window manager hands them back.
     if (parent) {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QComboBox;
 class QLineEdit;
 
@@ -16,6 +18,10 @@ public:
 
     void done(int result) override;
 
+signals:
+    // OK has tried to open the connection, which is now open or closed.
+    void ConnectionAttempted();
+
 private:
     void cmdOK_Click();
     void buildControls();
@@ -26,5 +32,6 @@ private:
     QLineEdit *txtPWD_ = nullptr;
 };
 
-// Shows the connection dialog modally over the parent, built anew for this showing.
-void ShowConnectDialog(QWidget *parent);
+// Shows the connection dialog modally over the parent, built anew for this showing, and calls
+// afterEachAttempt (if given) each time OK has tried to connect.
+void ShowConnectDialog(QWidget *parent, const std::function<void()> &afterEachAttempt = {});

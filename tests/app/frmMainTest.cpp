@@ -6,13 +6,17 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "app/basGlobals.h"
 #include "app/basMain.h"
@@ -34,7 +38,12 @@ class MainWindowTest : public testing::Test {
 protected:
     // The driver manager reads its data sources once per process: register ours before any
     // test lists or opens one.
-    static void SetUpTestSuite() { RegisterSqliteSource(QStringLiteral("StartUpSource")); }
+    static void SetUpTestSuite() {
+        RegisterSqliteSource(QStringLiteral("StartUpSource"));
+        // Names in both letter cases, so that a case-sensitive order would show.
+        RegisterSqliteSource(QStringLiteral("alpha_Shop"));
+        RegisterSqliteSource(QStringLiteral("QA_Shop"));
+    }
 
     void SetUp() override {
         ClearSettings();
@@ -155,12 +164,32 @@ TEST_F(MainWindowTest, ShortcutsOfDisabledItemsDoNothing) {
 }
 
 TEST_F(MainWindowTest, FirstRunPlacementAndTimeout) {
+    // Without a stored placement the frame takes three quarters of the screen, centred; a
+    // stored window state alone (closed maximised on the first run) is no placement.
+    for (const bool stateStored : {false, true}) {
+        SCOPED_TRACE(stateStored ? "only the window state stored" : "nothing stored");
+        ClearSettings();
+        if (stateStored) {
+            Settings::Write(Settings::MainState, QStringLiteral("0"));
+        }
+        frmMain window;
+        window.show();
+        const QRect screen = window.screen()->availableGeometry();
+        const QRect outer = window.frameGeometry();
+        EXPECT_EQ(outer.size(), QSize(screen.width() * 3 / 4, screen.height() * 3 / 4));
+        EXPECT_LE((outer.center() - screen.center()).manhattanLength(), 2);
+        EXPECT_EQ(window.windowState(), Qt::WindowNoState);
+        EXPECT_EQ(gCommand.CommandTimeout(), 30);
+    }
+}
+
+TEST_F(MainWindowTest, AStoredPlacementTakesTheDefaultsForWhatIsMissing) {
+    Settings::Write(Settings::MainWidth, QStringLiteral("9000"));
     frmMain window;
     const Twips twips(&window);
     EXPECT_EQ(window.pos(), QPoint(0, 0));
-    EXPECT_EQ(window.size(), QSize(twips.toPixelsX(8000), twips.toPixelsY(6000)));
+    EXPECT_EQ(window.size(), QSize(twips.toPixelsX(9000), twips.toPixelsY(6000)));
     EXPECT_EQ(window.windowState(), Qt::WindowNoState);
-    EXPECT_EQ(gCommand.CommandTimeout(), 30);
 }
 
 TEST_F(MainWindowTest, StoredSizesNeverGoBelowTheDesignSize) {
@@ -316,6 +345,117 @@ TEST_F(MainWindowTest, FailedConnectKeepsTheDialogOpenAndTheNameEmpty) {
     EXPECT_EQ(gConnection.State(), 0);
 }
 
+// Connects to StartUpSource through File > Connect as a user does: the name typed, then Enter.
+void ConnectToStartUpSource(frmMain &window) {
+    AnswerNextDialog([](QWidget *dialog) {
+        dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"))
+            ->setEditText(QStringLiteral("StartUpSource"));
+        QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+        if (dialog->isVisible()) {
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        }
+    });
+    window.mnuFileConnect_Click();
+    ASSERT_EQ(gDataSourceName, QStringLiteral("StartUpSource"));
+}
+
+TEST_F(MainWindowTest, EnterInThePrefilledDialogReconnectsToTheSameSource) {
+    // The dialog opens with the last source in its field while the list begins with other
+    // names; Enter at once, in whichever field the focus is, connects what the field shows.
+    const struct {
+        const char *field;
+        int tabs;  // Tab presses from the first field
+    } cases[] = {{"cboDSNList", 0}, {"txtUID", 1}, {"txtPWD", 2}};
+    frmMain window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ConnectToStartUpSource(window);
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.field);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));  // the keys go to the main window
+        QString shown;
+        QString focused;
+        bool closedByEnter = false;
+        AnswerNextDialog([&](QWidget *dialog) {
+            auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
+            EXPECT_NE(list->itemText(0), QStringLiteral("StartUpSource"));
+            for (int i = 0; i < row.tabs; ++i) {
+                QTest::keyClick(dialog->windowHandle(), Qt::Key_Tab);
+            }
+            QWidget *focus = dialog->focusWidget();
+            focused = !focus                      ? QString()
+                      : focus == list->lineEdit() ? list->objectName()
+                                                  : focus->objectName();
+            shown = list->currentText();
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+            closedByEnter = !dialog->isVisible();
+            if (!closedByEnter) {
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }
+        });
+        QTest::keyClick(window.windowHandle(), Qt::Key_F4);
+        EXPECT_EQ(focused, QString::fromLatin1(row.field));
+        EXPECT_EQ(shown, QStringLiteral("StartUpSource"));
+        EXPECT_TRUE(closedByEnter);
+        EXPECT_NE(gConnection.State(), 0);
+        EXPECT_EQ(gDataSourceName, QStringLiteral("StartUpSource"));
+        EXPECT_EQ(Settings::Read(Settings::ConnectDsn), QStringLiteral("StartUpSource"));
+    }
+}
+
+TEST_F(MainWindowTest, TheDataSourcePanelIsEmptyWhileTheConnectionIsClosed) {
+    frmMain window;
+    window.show();
+    ConnectToStartUpSource(window);
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QStringLiteral("StartUpSource"));
+
+    // Reconnect, then Cancel: the connection stays open under its name.
+    AnswerNextDialog([](QWidget *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    window.mnuFileConnect_Click();
+    EXPECT_NE(gConnection.State(), 0);
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QStringLiteral("StartUpSource"));
+
+    // A failed reconnect has closed the connection, already while the dialog stays open; the
+    // Cancel that follows leaves it closed.
+    RecordingPresenter presenter;
+    QString panelBehindTheDialog = QStringLiteral("not read");
+    AnswerNextDialog([&](QWidget *dialog) {
+        dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"))
+            ->setEditText(QStringLiteral("NoSuchSource"));
+        QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")),
+                          Qt::LeftButton);
+        EXPECT_EQ(presenter.boxes().size(), 1);
+        panelBehindTheDialog = window.PanelText(QStringLiteral("DSN"));
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    window.mnuFileConnect_Click();
+    EXPECT_EQ(gConnection.State(), 0);
+    EXPECT_EQ(panelBehindTheDialog, QString());
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QString());
+}
+
+TEST_F(MainWindowTest, DataSourcesAreListedAsAUserReadsThem) {
+    frmMain window;
+    QStringList listed;
+    AnswerNextDialog([&listed](QWidget *dialog) {
+        auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
+        for (int i = 0; i < list->count(); ++i) {
+            listed.append(list->itemText(i));
+        }
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    window.mnuFileConnect_Click();
+    const QStringList ours = {QStringLiteral("alpha_Shop"), QStringLiteral("QA_Shop"),
+                              QStringLiteral("StartUpSource"), QStringLiteral("TessorySqlite")};
+    QStringList seen;
+    for (const QString &name : listed) {
+        if (ours.contains(name)) {
+            seen.append(name);
+        }
+    }
+    EXPECT_EQ(seen, ours) << listed.join(QLatin1Char(',')).toStdString();
+}
+
 }  // namespace
 
 namespace {
@@ -389,6 +529,139 @@ TEST_F(MainWindowTest, TilingPlacesTheWindowsStackedOrSideBySide) {
     EXPECT_EQ(windows[1]->geometry(), TileStacked(area, 2)[1]);
     window.tlbMain_ButtonClick(QStringLiteral("VERTICAL"));
     EXPECT_EQ(windows[1]->geometry(), TileSideBySide(area, 2)[1]);
+}
+
+TEST_F(MainWindowTest, NewWindowsOpenInsideTheAreaAtOneSizeStaggered) {
+    frmMain window;
+    window.show();
+    window.resize(1000, 700);
+    QApplication::processEvents();
+    QList<QRect> places;
+    for (int i = 0; i < 4; ++i) {
+        places.append(window.LoadNewDoc()->parentWidget()->geometry());
+    }
+    const QRect area = window.mdiArea()->viewport()->rect();
+    for (qsizetype i = 0; i < places.size(); ++i) {
+        SCOPED_TRACE(i + 1);
+        EXPECT_TRUE(area.contains(places[i])) << places[i].x() << "," << places[i].y();
+        EXPECT_EQ(places[i].size(), places[0].size());
+        if (i > 0) {
+            EXPECT_GT(places[i].x(), places[i - 1].x());
+            EXPECT_GT(places[i].y(), places[i - 1].y());
+        }
+    }
+    EXPECT_GE(places[0].width(), area.width() / 2);
+    EXPECT_GE(places[0].height(), area.height() / 2);
+}
+
+TEST_F(MainWindowTest, CascadeLeavesUsableWindowsWithEveryTitleBarInReach) {
+    frmMain window;
+    window.show();
+    window.resize(1000, 700);
+    QApplication::processEvents();
+    for (int i = 0; i < 4; ++i) {
+        window.LoadNewDoc();
+    }
+    QMdiArea *area = window.mdiArea();
+    const QList<QMdiSubWindow *> created = area->subWindowList(QMdiArea::CreationOrder);
+    created[0]->resize(150, 60);  // sizes the user left behind, one maximised
+    created[1]->move(700, 500);
+    created[2]->showMaximized();
+    area->setActiveSubWindow(created[1]);
+    window.findChild<QAction *>(QStringLiteral("mnuWindowCascade"))->trigger();
+
+    const QRect viewport = area->viewport()->rect();
+    const QList<QMdiSubWindow *> stack = area->subWindowList(QMdiArea::StackingOrder);
+    ASSERT_EQ(stack.size(), 4);
+    const int titleBar = stack[0]->widget()->y();
+    ASSERT_GT(titleBar, 0);
+    for (qsizetype i = 0; i < stack.size(); ++i) {
+        SCOPED_TRACE(stack[i]->windowTitle().toStdString());
+        const QRect place = stack[i]->geometry();
+        EXPECT_FALSE(stack[i]->isMaximized());
+        EXPECT_TRUE(viewport.contains(place)) << place.x() << "," << place.y();
+        EXPECT_EQ(place.size(), stack[0]->size());
+        EXPECT_GE(place.width(), viewport.width() / 2);
+        EXPECT_GE(place.height(), viewport.height() / 2);
+        // Every window above this one starts below its title bar and right of its left edge.
+        for (qsizetype j = i + 1; j < stack.size(); ++j) {
+            EXPECT_GE(stack[j]->y(), place.y() + titleBar);
+            EXPECT_GT(stack[j]->x(), place.x());
+        }
+    }
+    EXPECT_EQ(stack.last(), created[1]);  // the active window ends in front
+    EXPECT_EQ(area->activeSubWindow(), created[1]);
+}
+
+TEST_F(MainWindowTest, CtrlF4ClosesTheActiveQueryWindow) {
+    frmMain window;
+    window.show();
+    window.LoadNewDoc();
+    frmSQL *second = window.LoadNewDoc();
+    window.LoadNewDoc();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    const auto pressCtrlF4 = [&window] {
+        QTest::keyClick(window.windowHandle(), Qt::Key_F4, Qt::ControlModifier);
+    };
+    // The focus in the active window's editor.
+    window.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(second->parentWidget()));
+    second->txtQry()->setFocus();
+    pressCtrlF4();
+    EXPECT_EQ(Captions(window), (QStringList{QStringLiteral("無題1"), QStringLiteral("無題3")}));
+    EXPECT_EQ(gDocCount, 2);
+    // The focus outside every query window (as after a click on the frame's bars).
+    frmSQL *third = window.ActiveDoc();
+    ASSERT_NE(third, nullptr);
+    window.setFocus();
+    pressCtrlF4();
+    EXPECT_EQ(Captions(window), QStringList{QStringLiteral("無題1")});
+    pressCtrlF4();
+    EXPECT_EQ(gDocCount, 0);
+    EXPECT_FALSE(Enabled(window, "mnuQryExec"));
+    // With no window left the key does nothing (and shows no box).
+    pressCtrlF4();
+    EXPECT_EQ(gDocCount, 0);
+}
+
+TEST_F(MainWindowTest, StatusPanelsStayInPlaceWhateverPanelOneSays) {
+    frmMain window;
+    window.show();
+    window.resize(1000, 700);
+    QApplication::processEvents();
+    auto *message = window.statusBar()->findChild<QLabel *>(QStringLiteral("MESSAGE"));
+    auto *dsn = window.statusBar()->findChild<QLabel *>(QStringLiteral("DSN"));
+    ASSERT_TRUE(message && dsn);
+    window.SetPanelText(QStringLiteral("DSN"), QStringLiteral("StartUpSource"));
+    const QString path = QStringLiteral("/home/user/ドキュメント/Tessory/") +
+                         QString(120, QLatin1Char('x')) + QStringLiteral(".xlsx");
+    const struct {
+        QString text;
+        bool whole;  // shown whole, or shortened with the whole text as the tool tip
+    } cases[] = {{QString(), true},
+                 {QStringLiteral("クエリ バッチ実行中･･･"), true},
+                 {QStringLiteral("クエリ バッチはエラーで完了しました。"), true},
+                 {path, false},
+                 {QStringLiteral("クエリ バッチが完了しました。"), true}};
+    std::optional<QRect> messagePlace;
+    std::optional<QRect> dsnPlace;
+    for (const auto &row : cases) {
+        SCOPED_TRACE(row.text.toStdString());
+        window.SetPanelText(QStringLiteral("MESSAGE"), row.text);
+        QApplication::processEvents();  // the status bar lays itself out on the next pass
+        EXPECT_EQ(window.PanelText(QStringLiteral("MESSAGE")), row.text);
+        EXPECT_EQ(message->text() == row.text, row.whole);
+        EXPECT_EQ(message->toolTip(), row.whole ? QString() : row.text);
+        EXPECT_GE(message->width(), Twips(&window).toPixelsX(3000));
+        EXPECT_EQ(message->geometry(), messagePlace.value_or(message->geometry()));
+        EXPECT_EQ(dsn->geometry(), dsnPlace.value_or(dsn->geometry()));
+        EXPECT_GT(dsn->x(), message->geometry().right());  // side by side, not overlapping
+        messagePlace = message->geometry();
+        dsnPlace = dsn->geometry();
+    }
+    // Each panel has a visible edge, so that the two read as separate fields.
+    EXPECT_GT(message->frameWidth(), 0);
+    EXPECT_GT(dsn->frameWidth(), 0);
+    EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), QStringLiteral("StartUpSource"));
 }
 
 }  // namespace

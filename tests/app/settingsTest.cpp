@@ -14,6 +14,7 @@ protected:
 
 TEST_F(SettingsStoreTest, MissingSettingsReadAsTheirDefaults) {
     EXPECT_EQ(Settings::Read(Settings::MainHeight), QStringLiteral("6000"));
+    EXPECT_FALSE(Settings::IsStored(Settings::MainHeight));
     EXPECT_EQ(Settings::Read(Settings::FontName), QStringLiteral("Meiryo UI"));
     EXPECT_EQ(Settings::Read(Settings::ConnectDsn), QString());
     EXPECT_EQ(ReadSetting(QStringLiteral("Other"), QStringLiteral("A"), QStringLiteral("B"),
@@ -29,6 +30,7 @@ TEST_F(SettingsStoreTest, ValuesReadBackAsTheSameText) {
     for (const QString &value : values) {
         Settings::Write(Settings::OpenSql, value);
         EXPECT_EQ(Settings::Read(Settings::OpenSql), value);
+        EXPECT_TRUE(Settings::IsStored(Settings::OpenSql));  // also an empty text
     }
 }
 

@@ -42,6 +42,7 @@ class SampleSessionTest : public testing::Test {
 protected:
     // The sample database made from the repository's script, as the set-up script makes it.
     static void SetUpTestSuite() {
+        RegisterSqliteSource(QStringLiteral("Archive"));  // listed before the sample
         RegisterSqliteSource(kSample);
         QProcess sqlite;
         sqlite.setStandardInputFile(TestSourceFolder() +
@@ -127,6 +128,37 @@ TEST_F(SampleSessionTest, ConnectRunPageExportAndClose) {
     EXPECT_EQ(Settings::Read(Settings::ConnectDsn), kSample);
     SetDesktopOpener(previousOpener);
     QFile::remove(dirs.fileName());
+}
+
+TEST_F(SampleSessionTest, TheNextStartConnectsTheLastSourceWithEnterAtOnce) {
+    // The first run picks the sample from the list; the next one opens the dialog with the
+    // sample in the field, and Enter at once connects it again.
+    for (const int run : {1, 2}) {
+        SCOPED_TRACE(run);
+        frmMain window;
+        QString shown;
+        bool closedByEnter = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
+            if (run == 1) {
+                list->setCurrentIndex(list->findText(kSample));
+            }
+            shown = list->currentText();
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+            closedByEnter = !dialog->isVisible();
+            if (!closedByEnter) {
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }
+        });
+        StartUp(window);
+        EXPECT_EQ(shown, kSample);
+        EXPECT_TRUE(closedByEnter);
+        EXPECT_EQ(window.PanelText(QStringLiteral("DSN")), kSample);
+        window.close();
+        ResetSharedState();  // as a new process starts
+    }
 }
 
 }  // namespace
