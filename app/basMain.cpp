@@ -26,6 +26,11 @@ void EnsureUtf8CharacterLocale() {
     setenv("LC_CTYPE", "C.UTF-8", 1);
 }
 
+void PrepareProcess() {
+    EnsureUtf8CharacterLocale();
+    JapaneseQt::UseJapaneseFormats();
+}
+
 void PrepareApplication() {
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     QApplication::setWindowIcon(ProgramIcon());
@@ -51,8 +56,7 @@ void StartUp(frmMain &mainWindow) {
 }
 
 int Main(int argc, char *argv[]) {
-    EnsureUtf8CharacterLocale();
-    JapaneseQt::UseJapaneseFormats();
+    PrepareProcess();
     QApplication app(argc, argv);
     const JapaneseQt japanese(app);
     PrepareApplication();
