@@ -22,6 +22,8 @@ constexpr int kBarWidthShrink = 20;
 constexpr short kTabSpaces = 4;
 // A column of the grid takes at most this share of the grid's width (1/3).
 constexpr int kWidestColumnShare = 3;
+// Digits that a column can always show whole, however narrow the grid (a 64-bit integer has 19).
+constexpr int kNumberDigits = 24;
 
 // Stops a widget from painting while it is rewritten, and repaints it once afterwards.
 class DrawingSuspended {
@@ -104,13 +106,16 @@ void frmSQL::BindGrid() {
 }
 
 // Each column as wide as its name and its widest value so far, but never wider than a third of
-// the grid, so that one long value cannot push the other columns off the screen; a longer value
-// is cut short with "…". Only the rows not seen before are read, and only the widest cell of
-// each column is measured with the font.
+// the grid (or than a long number in a narrow grid), so that one long value cannot push the other
+// columns off the screen; a longer value is cut short with "…". Only the rows not seen before are
+// read, and only the widest cell of each column is measured with the font.
 void frmSQL::FitColumns() {
     widestCells_.Add(recordSet_);
-    const int cap = std::max(grdQry_->viewport()->width() / kWidestColumnShare,
-                             grdQry_->horizontalHeader()->defaultSectionSize());
+    // In a narrow grid a third would cut even ordinary numbers short: a column may always
+    // take the room of kNumberDigits digits.
+    const int numberWidth =
+        grdQry_->fontMetrics().horizontalAdvance(QString(kNumberDigits, QLatin1Char('0')));
+    const int cap = std::max(grdQry_->viewport()->width() / kWidestColumnShare, numberWidth);
     const int gridLine = grdQry_->showGrid() ? 1 : 0;
     for (int column = 0; column < model_->columnCount(); ++column) {
         int width = grdQry_->horizontalHeader()->sectionSizeHint(column);

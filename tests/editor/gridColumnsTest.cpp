@@ -70,6 +70,13 @@ TEST_F(GridColumnsTest, ALongValueIsCappedAtAThirdOfTheGridAndKeepsTheOthersOnSc
     EXPECT_LE(grid->columnViewportPosition(2) + grid->columnWidth(2), viewWidth);
 }
 
+TEST_F(GridColumnsTest, ANarrowGridStillShowsLongNumbersWhole) {
+    window_.resize(300, 400);
+    Run(QStringLiteral("SELECT -1234567890123456789 AS big, 3.14159265358979 AS pi"));
+    EXPECT_TRUE(Fits(0, 0)) << "width " << window_.grdQry()->columnWidth(0);
+    EXPECT_TRUE(Fits(0, 1)) << "width " << window_.grdQry()->columnWidth(1);
+}
+
 TEST_F(GridColumnsTest, ANewResultIsSizedAfresh) {
     Run(QString::fromLatin1(kLongResult));
     Run(QStringLiteral("SELECT 'a' AS c1, 'b' AS c2, 'c' AS c3"));
