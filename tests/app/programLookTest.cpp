@@ -138,30 +138,40 @@ TEST_F(ProgramLookTest, EveryToolbarButtonHasAVisibleIconOfItsOwn) {
 }
 
 TEST_F(ProgramLookTest, DisabledToolbarButtonsLookDisabled) {
-    frmMain window;
-    window.show();
-    ASSERT_EQ(gDocCount, 0);
-    for (const char *key : kDisabledWithoutAWindow) {
-        SCOPED_TRACE(key);
-        QToolButton *button = Button(window, key);
-        ASSERT_NE(button, nullptr);
-        ASSERT_FALSE(button->isEnabled());
-        const QColor background = button->palette().color(QPalette::Window);
-        // The icon's own disabled form stands out at most half as much as its normal form...
-        const double normal = Salience(Rendered(button->icon(), QIcon::Normal), background);
-        const double disabled = Salience(Rendered(button->icon(), QIcon::Disabled), background);
-        EXPECT_GT(normal, 0.0);
-        EXPECT_LE(disabled, normal * 0.5) << "normal " << normal << ", disabled " << disabled;
+    // With the program's own icons, and with a desktop theme's (Adwaita, where installed).
+    const QString previousTheme = QIcon::themeName();
+    const QStringList previousPaths = QIcon::themeSearchPaths();
+    QIcon::setThemeSearchPaths(previousPaths + QStringList{QStringLiteral("/usr/share/icons")});
+    for (const QString &theme : {QStringLiteral("hicolor"), QStringLiteral("Adwaita")}) {
+        SCOPED_TRACE(theme.toStdString());
+        QIcon::setThemeName(theme);
+        frmMain window;
+        window.show();
+        ASSERT_EQ(gDocCount, 0);
+        for (const char *key : kDisabledWithoutAWindow) {
+            SCOPED_TRACE(key);
+            QToolButton *button = Button(window, key);
+            ASSERT_NE(button, nullptr);
+            ASSERT_FALSE(button->isEnabled());
+            const QColor background = button->palette().color(QPalette::Window);
+            // The icon's disabled form stands out at most half as much as its normal form...
+            const double normal = Salience(Rendered(button->icon(), QIcon::Normal), background);
+            const double disabled = Salience(Rendered(button->icon(), QIcon::Disabled), background);
+            EXPECT_GT(normal, 0.0);
+            EXPECT_LE(disabled, normal * 0.5) << "normal " << normal << ", disabled " << disabled;
 
-        // ... and so does the button as it is painted.
-        const QImage disabledButton = button->grab().toImage();
-        button->setEnabled(true);
-        const QImage enabledButton = button->grab().toImage();
-        button->setEnabled(false);
-        const QColor buttonBackground = enabledButton.pixelColor(0, 0);
-        EXPECT_LE(Salience(disabledButton, buttonBackground),
-                  Salience(enabledButton, buttonBackground) * 0.6);
+            // ... and so does the button as it is painted.
+            const QImage disabledButton = button->grab().toImage();
+            button->setEnabled(true);
+            const QImage enabledButton = button->grab().toImage();
+            button->setEnabled(false);
+            const QColor buttonBackground = enabledButton.pixelColor(0, 0);
+            EXPECT_LE(Salience(disabledButton, buttonBackground),
+                      Salience(enabledButton, buttonBackground) * 0.6);
+        }
     }
+    QIcon::setThemeName(previousTheme);
+    QIcon::setThemeSearchPaths(previousPaths);
 }
 
 TEST(DisabledLookTest, KeepsTheShapeButFadesAndGreysIt) {
