@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHash>
@@ -44,6 +45,18 @@ bool IsOtherWidth(const QString &style) {
         }
     }
     return false;
+}
+
+// The font as the dialog should show it: a face that is not installed (the default "Meiryo UI"
+// on most systems) under the name of the face that the editor really draws with, so that the
+// dialog opens on what the user sees rather than on the first family of its list.
+QFont ShownFont(const QFont &font) {
+    if (QFontDatabase::families().contains(font.family())) {
+        return font;
+    }
+    QFont shown = font;
+    shown.setFamily(QFontInfo(font).family());
+    return shown;
 }
 
 // Shows each style of the list by the name of the choice it stands for.
@@ -90,7 +103,7 @@ public:
             sample_->setMinimumHeight(
                 std::max(QFontMetrics(initial).height(), fontMetrics().height()) * 2);
         }
-        setCurrentFont(initial);
+        setCurrentFont(ShownFont(initial));
         selectStyle(initial.bold(), initial.italic());
     }
 

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
@@ -147,6 +149,21 @@ TEST_F(FontDialogTest, StylesAreOfferedOnceEachUnderTheirJapaneseNames) {
         EXPECT_TRUE(result.bold());
         EXPECT_TRUE(result.italic());
     }
+}
+
+TEST_F(FontDialogTest, AFaceThatIsNotInstalledOpensOnTheFaceTheEditorShows) {
+    QFont font(QStringLiteral("Meiryo UI"));  // the default face, missing here
+    font.setPointSize(12);
+    editor_.setFont(font);
+    ASSERT_FALSE(QFontDatabase::families().contains(font.family()));
+    const QString drawnWith = QFontInfo(editor_.font()).family();
+    RunDialog(editor_, nullptr, [&](QWidget *dialog) {
+        FontDialogParts parts(dialog);
+        ASSERT_TRUE(parts.complete());
+        EXPECT_EQ(parts.families->currentIndex().data().toString().toStdString(),
+                  drawnWith.toStdString());
+        EXPECT_EQ(qobject_cast<QFontDialog *>(dialog)->currentFont().pointSize(), 12);
+    });
 }
 
 TEST_F(FontDialogTest, TheSampleIsTallEnoughToRead) {
