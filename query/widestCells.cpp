@@ -32,8 +32,13 @@ void WidestCells::Add(const Recordset &recordset) {
     const int columns = std::min(Columns(), recordset.FieldCount());
     for (qsizetype row = measuredRows_; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
-            const int units = DisplayUnits(recordset.CellText(row, column));
+            const QStringView text = recordset.CellText(row, column);
             Widest &widest = widest_[column];
+            // No character counts more than two: a text this short cannot be wider.
+            if (text.size() * 2 <= widest.units) {
+                continue;
+            }
+            const int units = DisplayUnits(text);
             if (units > widest.units) {
                 widest = Widest{row, units};
             }
@@ -51,11 +56,13 @@ int WidestCells::DisplayUnits(QStringView text) {
     int line = 0;
     for (const QChar c : text) {
         const char16_t unit = c.unicode();
-        if (unit == u'\n' || unit == u'\r') {
+        if (unit >= 0x1100) {
+            line += IsWide(unit) ? 2 : 1;
+        } else if (unit == u'\n' || unit == u'\r') {
             widest = std::max(widest, line);
             line = 0;
         } else {
-            line += IsWide(unit) ? 2 : 1;
+            ++line;
         }
     }
     return std::max(widest, line);
