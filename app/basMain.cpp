@@ -1,17 +1,17 @@
 #include "app/basMain.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/basGlobals.h"
 #include "app/clsMsg.h"
 #include "app/failure.h"
 #include "app/frmMain.h"
+#include "app/icons.h"
+#include "app/japaneseQt.h"
 #include "app/messageBoxPresenter.h"
 #include "app/settings.h"
 #include "data/frmConnect.h"
@@ -22,19 +22,19 @@ void EnsureUtf8CharacterLocale() {
         return;
     }
     std::setlocale(LC_CTYPE, "C.UTF-8");
+    // Qt sets the locale again from the environment when it starts: let it find UTF-8 there.
+    setenv("LC_CTYPE", "C.UTF-8", 1);
 }
 
-namespace {
-
-// Standard dialogs (file, font, message-box buttons) speak Japanese like the rest.
-void LoadJapaneseTranslation(QApplication &app, QTranslator &translator) {
-    if (translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                        QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        app.installTranslator(&translator);
-    }
+void PrepareProcess() {
+    EnsureUtf8CharacterLocale();
+    JapaneseQt::UseJapaneseFormats();
 }
 
-}  // namespace
+void PrepareApplication() {
+    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    QApplication::setWindowIcon(ProgramIcon());
+}
 
 void ResetSharedState() {
     IgnoreFailure([] { gConnection.Close(); });
@@ -56,11 +56,10 @@ void StartUp(frmMain &mainWindow) {
 }
 
 int Main(int argc, char *argv[]) {
-    EnsureUtf8CharacterLocale();
+    PrepareProcess();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
-    QTranslator translator;
-    LoadJapaneseTranslation(app, translator);
+    const JapaneseQt japanese(app);
+    PrepareApplication();
     MessageBoxPresenter presenter;
     clsMsg::setPresenter(&presenter);
 

@@ -7,6 +7,14 @@ class frmMain;
 // program's exit code.
 int Main(int argc, char *argv[]);
 
+// What the process needs before the application object exists: a UTF-8 character locale and Qt's
+// locale in Japanese (see JapaneseQt), whatever the user's locale.
+void PrepareProcess();
+
+// Gives the application its name and its icon, which every window without an icon of its own
+// shows (the main window, the query windows, the dialogs).
+void PrepareApplication();
+
 // Puts the shared state in its initial condition: closed connection, no windows, no search.
 void ResetSharedState();
 

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/desktopOpener.h"
+#include "app/icons.h"
 #include "app/settings.h"
 
 namespace {
@@ -36,7 +37,7 @@ frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
 
     auto *picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setPixmap(windowIcon().pixmap(32, 32));
+    picIcon->setPixmap(ProgramIcon().pixmap(48, 48));
 
     auto *lblTitle = new QLabel(QString::fromLatin1(kAppTitle), this);
     lblTitle->setObjectName(QStringLiteral("lblTitle"));

@@ -17,6 +17,7 @@
 
 #include "app/basGlobals.h"
 #include "app/failure.h"
+#include "app/icons.h"
 #include "app/settings.h"
 #include "app/statusPanel.h"
 #include "app/twips.h"
@@ -35,9 +36,9 @@ struct MenuItem {
 };
 
 struct ToolButton {
-    const char *key;  // nullptr for a separator
-    const char *themeIcon;
-    QStyle::StandardPixmap fallback;
+    const char *key;        // nullptr for a separator
+    const char *themeIcon;  // freedesktop name; nullptr where no standard name fits
+    const char *ownIcon;    // the program's own icon, when the theme has none
     const char *tooltip;
 };
 
@@ -54,34 +55,34 @@ struct StatusPanelDesign {
 };
 const StatusPanelDesign kStatusPanels[] = {{"MESSAGE", 3000, 0, true}, {"DSN", 4000, 1, false}};
 
+// Window arrangement and the time-out have no standard icon name: the program's own icons
+// show them (a stopwatch, overlapping and tiled windows).
 const ToolButton kMainButtons[] = {
-    {"CONNECT", "network-wired", QStyle::SP_DriveNetIcon, "データ ソース接続"},
-    {"NEW", "document-new", QStyle::SP_FileIcon, "新規作成"},
-    {"OPEN", "document-open", QStyle::SP_DialogOpenButton, "SQL ファイルを開く"},
-    {"SAVE", "document-save", QStyle::SP_DialogSaveButton, "SQL ファイルを保存"},
-    {nullptr, nullptr, QStyle::SP_CustomBase, nullptr},
-    {"EXEC", "media-playback-start", QStyle::SP_MediaPlay, "実行"},
-    {"ARRANGE", "format-justify-left", QStyle::SP_FileDialogDetailedView, "整形"},
-    {"TIMEOUT", "appointment-new", QStyle::SP_BrowserReload, "クエリ タイムアウト"},
-    {nullptr, nullptr, QStyle::SP_CustomBase, nullptr},
-    {"SEARCH", "edit-find", QStyle::SP_FileDialogContentsView, "検索"},
-    {nullptr, nullptr, QStyle::SP_CustomBase, nullptr},
-    {"EXCEL", "x-office-spreadsheet", QStyle::SP_FileDialogListView, "エクセルに貼り付け"},
-    {nullptr, nullptr, QStyle::SP_CustomBase, nullptr},
-    {"CASCADE", "window-duplicate", QStyle::SP_TitleBarNormalButton, "重ねて表示"},
-    {"HORIZONTAL", "view-split-top-bottom", QStyle::SP_ToolBarVerticalExtensionButton,
-     "上下に並べて表示"},
-    {"VERTICAL", "view-split-left-right", QStyle::SP_ToolBarHorizontalExtensionButton,
-     "左右に並べて表示"},
+    {"CONNECT", "network-wired", "connect", "データ ソース接続"},
+    {"NEW", "document-new", "new", "新規作成"},
+    {"OPEN", "document-open", "open", "SQL ファイルを開く"},
+    {"SAVE", "document-save", "save", "SQL ファイルを保存"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"EXEC", "media-playback-start", "exec", "実行"},
+    {"ARRANGE", "format-justify-left", "arrange", "整形"},
+    {"TIMEOUT", nullptr, "timeout", "クエリ タイムアウト"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"SEARCH", "edit-find", "search", "検索"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"EXCEL", "x-office-spreadsheet", "excel", "エクセルに貼り付け"},
+    {nullptr, nullptr, nullptr, nullptr},
+    {"CASCADE", nullptr, "cascade", "重ねて表示"},
+    {"HORIZONTAL", nullptr, "horizontal", "上下に並べて表示"},
+    {"VERTICAL", nullptr, "vertical", "左右に並べて表示"},
 };
 
 const ToolButton kGridButtons[] = {
-    {"START", "go-first", QStyle::SP_MediaSkipBackward, "最初のレコード"},
-    {"DBL_BACK", "media-seek-backward", QStyle::SP_MediaSeekBackward, "10件戻る"},
-    {"SGL_BACK", "go-previous", QStyle::SP_ArrowLeft, "1件戻る"},
-    {"SGL_NEXT", "go-next", QStyle::SP_ArrowRight, "1件進む"},
-    {"DBL_NEXT", "media-seek-forward", QStyle::SP_MediaSeekForward, "10件進む"},
-    {"END", "go-last", QStyle::SP_MediaSkipForward, "最後のレコード"},
+    {"START", "go-first", "first", "最初のレコード"},
+    {"DBL_BACK", "media-seek-backward", "back10", "10件戻る"},
+    {"SGL_BACK", "go-previous", "back1", "1件戻る"},
+    {"SGL_NEXT", "go-next", "next1", "1件進む"},
+    {"DBL_NEXT", "media-seek-forward", "next10", "10件進む"},
+    {"END", "go-last", "last", "最後のレコード"},
 };
 
 // The main toolbar's keys in routing order, each with the menu command it stands for.
@@ -107,9 +108,8 @@ const char *const kDocMenus[] = {"mnuQry", "mnuEdit", "mnuFont", "mnuTool"};
 const char *const kDocButtons[] = {"SAVE",  "EXEC",    "ARRANGE",    "TIMEOUT", "SEARCH",
                                    "EXCEL", "CASCADE", "HORIZONTAL", "VERTICAL"};
 
-QIcon ToolIcon(const QWidget *widget, const ToolButton &button) {
-    return QIcon::fromTheme(QString::fromLatin1(button.themeIcon),
-                            widget->style()->standardIcon(button.fallback));
+QIcon ToolIcon(const ToolButton &button) {
+    return ToolbarIcon(button.themeIcon, button.ownIcon);
 }
 
 }  // namespace
@@ -210,7 +210,7 @@ void frmMain::buildToolbars() {
             continue;
         }
         const QString key = QString::fromLatin1(button.key);
-        QAction *action = tlbMain->addAction(ToolIcon(this, button), QString());
+        QAction *action = tlbMain->addAction(ToolIcon(button), QString());
         action->setObjectName(key);
         action->setToolTip(QString::fromUtf8(button.tooltip));
         tlbMain->widgetForAction(action)->setObjectName(key);
@@ -224,7 +224,7 @@ void frmMain::buildToolbars() {
     addToolBar(Qt::BottomToolBarArea, tlbGrid);
     for (const ToolButton &button : kGridButtons) {
         const QString key = QString::fromLatin1(button.key);
-        QAction *action = tlbGrid->addAction(ToolIcon(this, button), QString());
+        QAction *action = tlbGrid->addAction(ToolIcon(button), QString());
         action->setObjectName(key);
         action->setToolTip(QString::fromUtf8(button.tooltip));
         tlbGrid->widgetForAction(action)->setObjectName(key);

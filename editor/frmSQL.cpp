@@ -22,6 +22,10 @@ namespace {
 const QString kUntitled = QStringLiteral("無題");
 constexpr int kBarWidthShrink = 20;
 constexpr short kTabSpaces = 4;
+// A column of the grid takes at most this share of the grid's width (1/3).
+constexpr int kWidestColumnShare = 3;
+// Digits that a column can always show whole, however narrow the grid (a 64-bit integer has 19).
+constexpr int kNumberDigits = 24;
 
 // Stops a widget from painting while it is rewritten, and repaints it once afterwards.
 class DrawingSuspended {
@@ -61,6 +65,9 @@ frmSQL::frmSQL(int docNumber, QWidget *parent)
     grdQry_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdQry_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdQry_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A value wider than its column shows its start and "…", on one line.
+    grdQry_->setWordWrap(false);
+    grdQry_->setTextElideMode(Qt::ElideRight);
 
     imgSplitter_->setObjectName(QStringLiteral("imgSplitter"));
     imgSplitter_->setCursor(Qt::SizeVerCursor);
@@ -77,6 +84,7 @@ frmSQL::frmSQL(int docNumber, QWidget *parent)
 }
 
 void frmSQL::BindGrid() {
+    widestCells_.Reset(recordSet_.State() == Recordset::StateOpen ? recordSet_.FieldCount() : 0);
     if (model_) {
         model_->setRecordset(&recordSet_);
         showCurrentRow();
@@ -99,11 +107,27 @@ void frmSQL::BindGrid() {
     FitColumns();
 }
 
-// Columns as wide as the field names and the values of the first rows; the rest of a large
-// result is not measured.
+// Each column as wide as its name and its widest value so far, but never wider than a third of
+// the grid (or than a long number in a narrow grid), so that one long value cannot push the other
+// columns off the screen; a longer value is cut short with "…". Only the rows not seen before are
+// read, and only the widest cell of each column is measured with the font.
 void frmSQL::FitColumns() {
-    grdQry_->horizontalHeader()->setResizeContentsPrecision(100);
-    grdQry_->resizeColumnsToContents();
+    widestCells_.Add(recordSet_);
+    // In a narrow grid a third would cut even ordinary numbers short: a column may always
+    // take the room of kNumberDigits digits.
+    const int numberWidth =
+        grdQry_->fontMetrics().horizontalAdvance(QString(kNumberDigits, QLatin1Char('0')));
+    const int cap = std::max(grdQry_->viewport()->width() / kWidestColumnShare, numberWidth);
+    const int gridLine = grdQry_->showGrid() ? 1 : 0;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        int width = grdQry_->horizontalHeader()->sectionSizeHint(column);
+        if (const qsizetype row = widestCells_.Row(column); row >= 0 && row < model_->rowCount()) {
+            width =
+                std::max(width, grdQry_->sizeHintForIndex(model_->index(int(row), column)).width() +
+                                    gridLine);
+        }
+        grdQry_->setColumnWidth(column, std::min(width, cap));
+    }
 }
 
 // Selects the recordset's current row; at BOF or EOF nothing is selected.

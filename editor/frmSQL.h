@@ -6,6 +6,7 @@
 #include "editor/colorFailureGate.h"
 #include "editor/paneLayout.h"
 #include "files/basSqlFile.h"
+#include "query/widestCells.h"
 
 #include <optional>
 
@@ -33,6 +34,9 @@ public:
     // Shows the window's result in the grid (after a run): every row, the field names as
     // headers, the recordset's current row selected; selecting a row moves the current row.
     void BindGrid();
+    // Sizes the grid's columns to the rows fetched so far (each at most a third of the grid);
+    // reads only the rows it has not seen, so it can be called again as more rows arrive.
+    void FitColumns();
 
     // The window's running number, given when it was made; it never changes.
     int DocNumber() const { return mDocNumber; }
@@ -67,7 +71,6 @@ protected:
 private:
     void txtQry_Change();
     void showCurrentRow();
-    void FitColumns();
     void LayoutPanes(double y, LayoutMode mode);
     void applyPanes();
     void imgSplitter_MouseDown();
@@ -80,6 +83,7 @@ private:
     int mDocNumber;
     Recordset recordSet_;
     ResultModel *model_ = nullptr;
+    WidestCells widestCells_;
     QueryEditor *txtQry_;
     QTableView *grdQry_;
     QWidget *imgSplitter_;

@@ -18,6 +18,14 @@ Failure SheetFull(std::uint32_t sheetRows) {
                        .arg(english.toString(sheetRows))};
 }
 
+// What the export says when no application opened the saved workbook at `path`.
+QString NotOpenedText(const QString &path) {
+    return QStringLiteral(
+               "エクスポートしたファイルを次の場所に保存しました。\n%1\n\n"
+               "このファイルを開くアプリケーションが見つからないため、ファイルは開いていません。")
+        .arg(path);
+}
+
 }  // namespace
 
 XlsxWriteResult WriteXlsx(RowSource &source, const QString &path, std::uint32_t sheetRows) {
@@ -106,9 +114,9 @@ QString ExportToExcel(RowSource &source, DesktopOpener &opener, const QString &f
     if (result.stopped) {
         clsMsg().ShowError(result.stopped->description);
     }
+    // The workbook is saved either way: that no program opens it is news, not a failure.
     if (!opener.open(path)) {
-        clsMsg().ShowError(
-            QStringLiteral("ファイルを開くアプリケーションが見つかりません。\n%1").arg(path));
+        clsMsg().ShowInformation(NotOpenedText(path));
     }
     return path;
 }

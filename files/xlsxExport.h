@@ -51,7 +51,8 @@ QString DefaultExportFolder();
 QString ReserveExportFile(const QString &folder, const QDateTime &now);
 
 // The writing step of the export command: writes the rows to a new workbook in `folder` and
-// hands it to `opener`. Every failure is shown with ShowError. Returns the path of the
+// hands it to `opener`. Every failure is shown with ShowError; when no application opens the
+// workbook, an information box says where it was saved. Returns the path of the
 // workbook (also when it holds only part of the rows), or an empty string when none was made.
 QString ExportToExcel(RowSource &source, DesktopOpener &opener,
                       const QString &folder = DefaultExportFolder(),

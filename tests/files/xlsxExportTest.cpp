@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -288,9 +289,17 @@ TEST_F(XlsxExportTest, ExportSaysSoWhenNoApplicationOpensTheWorkbook) {
     RecordingOpener opener;
     opener.answer = false;
     const QString written = ExportToExcel(source, opener, dir_.filePath("Tessory"));
+    // The workbook is there; the box informs, it does not report an error.
+    ASSERT_FALSE(written.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(written));
+    EXPECT_EQ(opener.opened, QStringList{written});
     ASSERT_EQ(presenter.boxes().size(), 1);
-    EXPECT_EQ(presenter.boxes()[0].style, MessageStyle::Critical);
-    EXPECT_TRUE(presenter.boxes()[0].text.contains(written));
+    EXPECT_EQ(presenter.boxes()[0].style, MessageStyle::Information);
+    EXPECT_EQ(presenter.boxes()[0].title, QStringLiteral("情報"));
+    EXPECT_EQ(presenter.boxes()[0].text,
+              QStringLiteral("エクスポートしたファイルを次の場所に保存しました。\n") + written +
+                  QStringLiteral("\n\nこのファイルを開くアプリケーションが見つからないため、"
+                                 "ファイルは開いていません。"));
 }
 
 TEST_F(XlsxExportTest, ExportIntoAnUnusableFolderReportsAndLeavesNoFile) {

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QStringView>
+
+class Recordset;
+
+// Finds, per column of a result, the row whose text needs the most room on screen, so that the
+// grid measures one cell per column with its font instead of every cell. The room is estimated
+// cheaply: characters counted on the longest line of a value, East Asian wide characters twice.
+// Rows are read once: as more rows of a result arrive, Add reads only the new ones.
+class WidestCells {
+public:
+    // Starts over for a result of `columns` columns, no row read.
+    void Reset(int columns);
+
+    // Reads the rows of `recordset` from MeasuredRows() to its last row.
+    void Add(const Recordset &recordset);
+
+    int Columns() const { return int(widest_.size()); }
+    // How many rows have been read.
+    qsizetype MeasuredRows() const { return measuredRows_; }
+    // The first row holding the widest text of `column`; -1 when no row has text there.
+    qsizetype Row(int column) const;
+
+    // The estimated width of `text` in character cells: its longest line, wide characters
+    // counting two.
+    static int DisplayUnits(QStringView text);
+
+private:
+    struct Widest {
+        qsizetype row = -1;
+        int units = 0;
+    };
+    QList<Widest> widest_;
+    qsizetype measuredRows_ = 0;
+};
