@@ -2,49 +2,72 @@
 
 #include <sqlext.h>
 
-#include <chrono>
-#include <memory>
+#include <algorithm>
 #include <vector>
 
 #include "data/odbcHandle.h"
-#include "data/queryWatchdog.h"
+#include "data/statementCancel.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Call = StatementCancel::Call;
 
 // Wide characters read per SQLGetData call; longer values arrive in several pieces.
 constexpr qsizetype kPieceChars = 4096;
 
-// Sets the driver's query time-out. Returns false when the driver does not keep the value
-// (some accept it and read back 0), so that a watchdog has to enforce it.
-bool DriverKeepsTimeout(const OdbcHandle &statement, int seconds) {
-    const SQLRETURN rc = SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
-                                         reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)), 0);
-    if (!SQL_SUCCEEDED(rc)) {
-        return false;
+// The calls of one run on its statement, each made through the run's cancel.
+class Fetch {
+public:
+    Fetch(SQLHDBC connection, StatementCancel &cancel)
+        : statement_(SQL_HANDLE_STMT, connection), cancel_(cancel) {
+        cancel_.Attach(connection, statement_.get());
     }
-    SQLULEN kept = 0;
-    if (!SQL_SUCCEEDED(
-            SQLGetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT, &kept, 0, nullptr))) {
-        return false;
+    ~Fetch() { cancel_.Detach(); }
+    Fetch(const Fetch &) = delete;
+    Fetch &operator=(const Fetch &) = delete;
+
+    std::optional<FetchedResult> Run(const QString &text);
+
+private:
+    template <typename F>
+    SQLRETURN call(Call kind, const char *function, F &&f) {
+        const SQLRETURN rc = cancel_.Run(kind, std::forward<F>(f));
+        check(rc, statement_, function);
+        return rc;
     }
-    return kept == SQLULEN(seconds);
+    void SetDriverTimeout();
+    void DescribeColumns(SQLSMALLINT count, FetchedResult &result);
+    void FetchRows(FetchedResult &result);
+    void ReadCell(SQLUSMALLINT column, CellStore &cells);
+
+    OdbcHandle statement_;
+    StatementCancel &cancel_;
+    std::vector<SQLWCHAR> piece_ = std::vector<SQLWCHAR>(kPieceChars);
+};
+
+// Gives the driver the limit as its own query time-out as well, rounded up to whole seconds.
+// The run's clock ends the run; the driver's time-out bounds a call that no cancel can reach
+// (psqlODBC applies it to every FETCH of a streamed result). Drivers that ignore it are fine.
+void Fetch::SetDriverTimeout() {
+    const auto limit = cancel_.limit();
+    const SQLULEN seconds = limit.count() > 0 ? SQLULEN((limit.count() + 999) / 1000) : SQLULEN(0);
+    SQLSetStmtAttrW(statement_.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(seconds),
+                    0);
 }
 
-void DescribeColumns(const OdbcHandle &statement, SQLSMALLINT count, FetchedResult &result) {
+void Fetch::DescribeColumns(SQLSMALLINT count, FetchedResult &result) {
     std::vector<SQLWCHAR> name(256);
-    for (SQLUSMALLINT column = 1; column <= count; ++column) {
+    for (SQLUSMALLINT column = 1; column <= SQLUSMALLINT(count); ++column) {
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
-        check(SQLDescribeColW(statement.get(), column, name.data(), SQLSMALLINT(name.size()),
-                              &nameLength, &type, &size, &digits, &nullable),
-              statement, "SQLDescribeColW");
+        const auto describe = [&] {
+            return SQLDescribeColW(statement_.get(), column, name.data(), SQLSMALLINT(name.size()),
+                                   &nameLength, &type, &size, &digits, &nullable);
+        };
+        call(Call::Quick, "SQLDescribeColW", describe);
         if (nameLength >= SQLSMALLINT(name.size())) {
             name.resize(size_t(nameLength) + 1);
-            check(SQLDescribeColW(statement.get(), column, name.data(), SQLSMALLINT(name.size()),
-                                  &nameLength, &type, &size, &digits, &nullable),
-                  statement, "SQLDescribeColW");
+            call(Call::Quick, "SQLDescribeColW", describe);
         }
         result.names.append(FromSqlWChar(name.data(), nameLength));
         result.types.append(type);
@@ -52,17 +75,17 @@ void DescribeColumns(const OdbcHandle &statement, SQLSMALLINT count, FetchedResu
 }
 
 // Reads one value of the current row, in pieces, into the store.
-void ReadCell(const OdbcHandle &statement, SQLUSMALLINT column, std::vector<SQLWCHAR> &buffer,
-              CellStore &cells) {
-    const SQLLEN bufferBytes = SQLLEN(buffer.size() * sizeof(SQLWCHAR));
+void Fetch::ReadCell(SQLUSMALLINT column, CellStore &cells) {
+    const SQLLEN bufferBytes = SQLLEN(piece_.size() * sizeof(SQLWCHAR));
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(statement.get(), column, SQL_C_WCHAR, buffer.data(),
-                                        bufferBytes, &indicator);
+        const SQLRETURN rc = call(Call::Quick, "SQLGetData", [&] {
+            return SQLGetData(statement_.get(), column, SQL_C_WCHAR, piece_.data(), bufferBytes,
+                              &indicator);
+        });
         if (rc == SQL_NO_DATA) {
             break;
         }
-        check(rc, statement, "SQLGetData");
         if (indicator == SQL_NULL_DATA) {
             cells.appendNull();
             return;
@@ -70,8 +93,8 @@ void ReadCell(const OdbcHandle &statement, SQLUSMALLINT column, std::vector<SQLW
         const bool truncated =
             indicator == SQL_NO_TOTAL || indicator > bufferBytes - SQLLEN(sizeof(SQLWCHAR));
         const qsizetype chars =
-            truncated ? qsizetype(buffer.size()) - 1 : qsizetype(indicator / sizeof(SQLWCHAR));
-        cells.appendPiece(reinterpret_cast<const char16_t *>(buffer.data()), chars);
+            truncated ? qsizetype(piece_.size()) - 1 : qsizetype(indicator / sizeof(SQLWCHAR));
+        cells.appendPiece(reinterpret_cast<const char16_t *>(piece_.data()), chars);
         if (!truncated) {
             break;
         }
@@ -79,72 +102,55 @@ void ReadCell(const OdbcHandle &statement, SQLUSMALLINT column, std::vector<SQLW
     cells.endCell();
 }
 
-void FetchRows(const OdbcHandle &statement, FetchedResult &result) {
-    std::vector<SQLWCHAR> buffer(kPieceChars);
+void Fetch::FetchRows(FetchedResult &result) {
     const SQLUSMALLINT columns = SQLUSMALLINT(result.names.size());
     for (;;) {
-        const SQLRETURN rc = SQLFetch(statement.get());
+        const SQLRETURN rc =
+            call(Call::Interruptible, "SQLFetch", [&] { return SQLFetch(statement_.get()); });
         if (rc == SQL_NO_DATA) {
             return;
         }
-        check(rc, statement, "SQLFetch");
         for (SQLUSMALLINT column = 1; column <= columns; ++column) {
-            ReadCell(statement, column, buffer, result.cells);
+            ReadCell(column, result.cells);
         }
     }
 }
 
-std::optional<FetchedResult> ExecuteAndFetch(const OdbcHandle &statement, const QString &text) {
-    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(text)),
-                         SQLINTEGER(text.size())),
-          statement, "SQLExecDirectW");
+std::optional<FetchedResult> Fetch::Run(const QString &text) {
+    SetDriverTimeout();
+    call(Call::Interruptible, "SQLExecDirectW", [&] {
+        return SQLExecDirectW(statement_.get(), const_cast<SQLWCHAR *>(ToSqlWChar(text)),
+                              SQLINTEGER(text.size()));
+    });
     for (;;) {
         SQLSMALLINT columns = 0;
-        check(SQLNumResultCols(statement.get(), &columns), statement, "SQLNumResultCols");
+        call(Call::Quick, "SQLNumResultCols",
+             [&] { return SQLNumResultCols(statement_.get(), &columns); });
         if (columns > 0) {
             FetchedResult result;
-            DescribeColumns(statement, columns, result);
+            DescribeColumns(columns, result);
             result.cells = CellStore(columns);
-            FetchRows(statement, result);
+            FetchRows(result);
             return result;
         }
-        const SQLRETURN rc = SQLMoreResults(statement.get());
+        const SQLRETURN rc = call(Call::Interruptible, "SQLMoreResults",
+                                  [&] { return SQLMoreResults(statement_.get()); });
         if (rc == SQL_NO_DATA) {
             return std::nullopt;
         }
-        check(rc, statement, "SQLMoreResults");
     }
-}
-
-DatabaseFailure TimeoutFailure(DatabaseFailure failure) {
-    failure.number = DatabaseFailureNumber::Timeout;
-    failure.description = QStringLiteral("クエリがタイムアウトしました。\n") + failure.description;
-    return failure;
 }
 
 }  // namespace
 
 std::optional<FetchedResult> RunAndFetchFirstResult(SQLHDBC connection, const QString &text,
-                                                    int timeoutSeconds) {
-    OdbcHandle statement(SQL_HANDLE_STMT, connection);
-    const auto limit = std::chrono::seconds(timeoutSeconds);
-    std::unique_ptr<QueryWatchdog> watchdog;
-    if (timeoutSeconds > 0 && !DriverKeepsTimeout(statement, timeoutSeconds)) {
-        watchdog = std::make_unique<QueryWatchdog>(statement.get(), limit);
-    }
-    const auto started = Clock::now();
+                                                    StatementCancel &cancel) {
     try {
-        auto result = ExecuteAndFetch(statement, text);
-        watchdog.reset();
-        return result;
-    } catch (const DatabaseFailure &failure) {
-        const bool fired = watchdog && watchdog->fired();
-        watchdog.reset();
-        // A statement that fails once its time is up was stopped by the time-out, whatever
-        // words the driver chose for it.
-        if (fired || (timeoutSeconds > 0 && Clock::now() - started >= limit)) {
-            throw TimeoutFailure(failure);
-        }
+        Fetch fetch(connection, cancel);
+        return fetch.Run(text);
+    } catch (const DatabaseFailure &) {
+        // A failure once the run was cancelled, or once its time was up, is that cancel's.
+        cancel.ThrowIfCancelled();
         throw;
     }
 }

@@ -177,15 +177,10 @@ TEST_P(RecordsetTest, TimeOutCancelsTheQueryAndSaysSo) {
     const qint64 elapsed = clock.elapsed();
     EXPECT_GE(elapsed, 900);
     EXPECT_LT(elapsed, 3000);
+    // The time-out's own message alone, whatever the driver said when it stopped.
     EXPECT_EQ(failure.number, DatabaseFailureNumber::Timeout);
-    EXPECT_TRUE(failure.description.startsWith(QStringLiteral("クエリがタイムアウトしました。")));
-    // The driver's own words follow.
-    EXPECT_TRUE(failure.description.contains(postgres() ? QStringLiteral("cancel")
-                                                        : QStringLiteral("interrupted")))
-        << failure.description.toStdString();
-    if (postgres()) {
-        EXPECT_TRUE(failure.sqlStates.contains(QStringLiteral("57014")));
-    }
+    EXPECT_EQ(failure.description, QStringLiteral("クエリがタイムアウトしました。"));
+    EXPECT_EQ(failure.sqlStates, QStringList{QStringLiteral("HYT00")});
     // The connection is still usable.
     command.setCommandText(QStringLiteral("SELECT 42 AS answer"));
     rs.Open(command);
