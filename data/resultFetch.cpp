@@ -14,6 +14,8 @@ using Call = StatementCancel::Call;
 
 // Wide characters read per SQLGetData call; longer values arrive in several pieces.
 constexpr qsizetype kPieceChars = 4096;
+// The longest column name a buffer can take (its size is a signed 16-bit count).
+constexpr qsizetype kLongestName = 0x7FFF - 1;
 
 // The calls of one run on its statement, each made through the run's cancel.
 class Fetch {
@@ -37,6 +39,7 @@ private:
     }
     void SetDriverTimeout();
     void DescribeColumns(SQLSMALLINT count, FetchedResult &result);
+    QString ColumnName(SQLUSMALLINT column, SQLSMALLINT &type);
     void FetchRows(FetchedResult &result);
     void ReadCell(SQLUSMALLINT column, CellStore &cells);
 
@@ -55,21 +58,38 @@ void Fetch::SetDriverTimeout() {
                     0);
 }
 
-void Fetch::DescribeColumns(SQLSMALLINT count, FetchedResult &result) {
-    std::vector<SQLWCHAR> name(256);
-    for (SQLUSMALLINT column = 1; column <= SQLUSMALLINT(count); ++column) {
-        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
-        const auto describe = [&] {
+// A column's name at its whole length. The length that SQLDescribeColW reports for a name is
+// in characters on most drivers but in UTF-8 bytes on the SQLite3 driver, which also cuts a
+// name silently at the buffer's size; asked without a buffer, every driver reports at least
+// the number of characters, so the buffer is sized from that and the name ends at its NUL.
+QString Fetch::ColumnName(SQLUSMALLINT column, SQLSMALLINT &type) {
+    SQLSMALLINT reported = 0, digits = 0, nullable = 0;
+    SQLULEN size = 0;
+    call(Call::Quick, "SQLDescribeColW", [&] {
+        return SQLDescribeColW(statement_.get(), column, nullptr, 0, &reported, &type, &size,
+                               &digits, &nullable);
+    });
+    std::vector<SQLWCHAR> name(size_t(std::max<SQLSMALLINT>(reported, 255)) + 1);
+    for (;;) {
+        SQLSMALLINT length = 0;
+        call(Call::Quick, "SQLDescribeColW", [&] {
             return SQLDescribeColW(statement_.get(), column, name.data(), SQLSMALLINT(name.size()),
-                                   &nameLength, &type, &size, &digits, &nullable);
-        };
-        call(Call::Quick, "SQLDescribeColW", describe);
-        if (nameLength >= SQLSMALLINT(name.size())) {
-            name.resize(size_t(nameLength) + 1);
-            call(Call::Quick, "SQLDescribeColW", describe);
+                                   &length, &type, &size, &digits, &nullable);
+        });
+        const qsizetype room = qsizetype(name.size()) - 1;
+        if (length > room && room < kLongestName) {
+            name.assign(size_t(std::min<qsizetype>(length, kLongestName)) + 1, 0);
+            continue;
         }
-        result.names.append(FromSqlWChar(name.data(), nameLength));
+        const auto end = name.begin() + std::min<qsizetype>(length, room);
+        return FromSqlWChar(name.data(), std::find(name.begin(), end, SQLWCHAR(0)) - name.begin());
+    }
+}
+
+void Fetch::DescribeColumns(SQLSMALLINT count, FetchedResult &result) {
+    for (SQLUSMALLINT column = 1; column <= SQLUSMALLINT(count); ++column) {
+        SQLSMALLINT type = 0;
+        result.names.append(ColumnName(column, type));
         result.types.append(type);
     }
 }

@@ -90,6 +90,36 @@ TEST_P(RecordsetTest, LongValuesArriveWhole) {
     }
 }
 
+TEST_P(RecordsetTest, ColumnNamesComeWholeAtTheirRealLength) {
+    // A long name of numbered tens, so that a cut or a shift shows; the server may cut it.
+    QString longName;
+    for (int i = 0; i < 30; ++i) {
+        longName +=
+            QStringLiteral("c%1_").arg(i, 2, 10, QLatin1Char('0')) + QStringLiteral("xxxxxx");
+    }
+    ASSERT_EQ(longName.size(), 300);
+    const QStringList names = {
+        QStringLiteral("列名"), QStringLiteral("名前"),           QStringLiteral("ｶﾗﾑ"),
+        QStringLiteral("id"),   QStringLiteral("受注明細の数量"), longName,
+        QStringLiteral("末")};
+    QStringList columns;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        columns.append(QStringLiteral("%1 AS \"%2\"").arg(i).arg(names.at(i)));
+    }
+    Recordset rs;
+    Query(rs, QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")));
+    ASSERT_EQ(rs.FieldCount(), names.size());
+    for (int field = 0; field < names.size(); ++field) {
+        QString expected = names.at(field);
+        if (traits().longestNameBytes > 0) {
+            while (expected.toUtf8().size() > traits().longestNameBytes) {
+                expected.chop(1);
+            }
+        }
+        EXPECT_EQ(rs.FieldName(field), expected) << field;
+    }
+}
+
 TEST_P(RecordsetTest, EmptyResultIsBothBofAndEof) {
     Recordset rs;
     Query(rs, QStringLiteral("SELECT 1 AS one WHERE 1 = 0"));
