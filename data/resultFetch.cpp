@@ -12,7 +12,7 @@ namespace {
 
 using Call = StatementCancel::Call;
 
-// Wide characters read per SQLGetData call; longer values arrive in several pieces.
+// Wide characters read per SQLGetData call while a value's length is not known.
 constexpr qsizetype kPieceChars = 4096;
 // The longest column name a buffer can take (its size is a signed 16-bit count).
 constexpr qsizetype kLongestName = 0x7FFF - 1;
@@ -46,6 +46,7 @@ private:
     OdbcHandle statement_;
     StatementCancel &cancel_;
     std::vector<SQLWCHAR> piece_ = std::vector<SQLWCHAR>(kPieceChars);
+    std::vector<SQLWCHAR> whole_;  // the rest of a long value whose length the driver told
 };
 
 // Gives the driver the limit as its own query time-out as well, rounded up to whole seconds.
@@ -94,14 +95,15 @@ void Fetch::DescribeColumns(SQLSMALLINT count, FetchedResult &result) {
     }
 }
 
-// Reads one value of the current row, in pieces, into the store.
+// Reads one value of the current row into the store: in pieces while its length is unknown,
+// and the rest in one read once the driver has told the whole length.
 void Fetch::ReadCell(SQLUSMALLINT column, CellStore &cells) {
-    const SQLLEN bufferBytes = SQLLEN(piece_.size() * sizeof(SQLWCHAR));
+    std::vector<SQLWCHAR> *buffer = &piece_;
     for (;;) {
         SQLLEN indicator = 0;
         const SQLRETURN rc = call(Call::Quick, "SQLGetData", [&] {
-            return SQLGetData(statement_.get(), column, SQL_C_WCHAR, piece_.data(), bufferBytes,
-                              &indicator);
+            return SQLGetData(statement_.get(), column, SQL_C_WCHAR, buffer->data(),
+                              SQLLEN(buffer->size() * sizeof(SQLWCHAR)), &indicator);
         });
         if (rc == SQL_NO_DATA) {
             break;
@@ -110,16 +112,26 @@ void Fetch::ReadCell(SQLUSMALLINT column, CellStore &cells) {
             cells.appendNull();
             return;
         }
-        const bool truncated =
-            indicator == SQL_NO_TOTAL || indicator > bufferBytes - SQLLEN(sizeof(SQLWCHAR));
-        const qsizetype chars =
-            truncated ? qsizetype(piece_.size()) - 1 : qsizetype(indicator / sizeof(SQLWCHAR));
-        cells.appendPiece(reinterpret_cast<const char16_t *>(piece_.data()), chars);
+        const qsizetype room = qsizetype(buffer->size()) - 1;
+        const bool known = indicator != SQL_NO_TOTAL;
+        const qsizetype total = known ? qsizetype(indicator / SQLLEN(sizeof(SQLWCHAR))) : 0;
+        const bool truncated = !known || total > room;
+        const qsizetype chars = truncated ? room : total;
+        cells.appendPiece(reinterpret_cast<const char16_t *>(buffer->data()), chars);
         if (!truncated) {
             break;
         }
+        if (known) {
+            const qsizetype rest = total - chars;
+            cells.reserve(rest);
+            whole_.resize(size_t(rest) + 1);
+            buffer = &whole_;
+        }
     }
     cells.endCell();
+    if (whole_.size() > size_t(kPieceChars)) {
+        std::vector<SQLWCHAR>().swap(whole_);  // a long value's buffer is not kept
+    }
 }
 
 void Fetch::FetchRows(FetchedResult &result) {

@@ -90,6 +90,31 @@ TEST_P(RecordsetTest, LongValuesArriveWhole) {
     }
 }
 
+TEST_P(RecordsetTest, TenMegabyteValueArrivesWhole) {
+    // 700,000 numbered pieces: 7 million characters, 11 MB of UTF-8, each place in it unique.
+    constexpr int kPieces = 700'000;
+    const QString sql =
+        postgres() ? QStringLiteral(
+                         "SELECT string_agg(lpad(i::text, 7, '0') || 'あいう', '' ORDER BY i) "
+                         "AS body FROM generate_series(1, %1) AS i")
+                   : QStringLiteral(
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < %1) SELECT group_concat(printf('%07d', i) || 'あいう', '') "
+                         "AS body FROM n");
+    QString expected;
+    expected.reserve(qsizetype(kPieces) * 10);
+    for (int i = 1; i <= kPieces; ++i) {
+        expected += QStringLiteral("%1あいう").arg(i, 7, 10, QLatin1Char('0'));
+    }
+    // Through the default time-out of 30 seconds, which a fetch that copies the growing value
+    // for every piece does not meet.
+    Recordset rs;
+    Query(rs, sql.arg(kPieces));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    ASSERT_EQ(rs.CellText(0, 0).size(), expected.size());
+    EXPECT_TRUE(rs.CellText(0, 0) == expected);
+}
+
 TEST_P(RecordsetTest, ColumnNamesComeWholeAtTheirRealLength) {
     // A long name of numbered tens, so that a cut or a shift shows; the server may cut it.
     QString longName;
