@@ -1,5 +1,7 @@
 // Fetching a large result: a bare ODBC loop (SQLFetch + SQLGetData as wide text, the floor)
-// against Recordset::Open with a walk over every value, on SQLite and on PostgreSQL.
+// against Recordset::Open with a walk over every value, on SQLite and on PostgreSQL. Then one
+// long value of 8,000,000 characters: the driver's own time to hand it over (two SQLGetData
+// calls: one that tells the length, one for the rest) against Recordset::Open.
 //
 //   build/bench/fetch_bench                       SQLite on a temporary file only
 //   TESSORY_BENCH_PG='DSN=...;UID=...;PWD=...;'   also PostgreSQL through that connection string
@@ -31,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "data/command.h"
 #include "data/connection.h"
 #include "data/odbcHandle.h"
 #include "data/recordset.h"
@@ -139,6 +142,54 @@ void Measure(const char *name, Connection &connection, const QString &sql) {
     }
 }
 
+// The driver's own time for one long value: execute, fetch, and read it in two calls.
+double BareLongValue(Connection &connection, const QString &sql, qint64 &chars) {
+    const auto started = Clock::now();
+    OdbcHandle statement(SQL_HANDLE_STMT, connection.handle());
+    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(sql)),
+                         SQLINTEGER(sql.size())),
+          statement, "SQLExecDirectW");
+    check(SQLFetch(statement.get()), statement, "SQLFetch");
+    std::vector<SQLWCHAR> buffer(4096);
+    SQLLEN indicator = 0;
+    check(SQLGetData(statement.get(), 1, SQL_C_WCHAR, buffer.data(),
+                     SQLLEN(buffer.size() * sizeof(SQLWCHAR)), &indicator),
+          statement, "SQLGetData");
+    chars = indicator / SQLLEN(sizeof(SQLWCHAR));
+    buffer.resize(size_t(chars) + 1);
+    check(SQLGetData(statement.get(), 1, SQL_C_WCHAR, buffer.data(),
+                     SQLLEN(buffer.size() * sizeof(SQLWCHAR)), &indicator),
+          statement, "SQLGetData");
+    return Seconds(started);
+}
+
+void MeasureLongValue(const char *name, Connection &connection, const char *fill) {
+    Run(connection, QStringLiteral("DROP TABLE IF EXISTS benchlong"));
+    Run(connection, QStringLiteral("CREATE TABLE benchlong (body text)"));
+    Run(connection, QString::fromUtf8(fill));
+    const QString sql = QStringLiteral("SELECT body FROM benchlong");
+    qint64 chars = 0;
+    BareLongValue(connection, sql, chars);  // warm the caches once
+    const double floor = BareLongValue(connection, sql, chars);
+    Command command;
+    command.setActiveConnection(&connection);
+    command.setCommandText(sql);
+    command.setCommandTimeout(0);
+    const auto started = Clock::now();
+    Recordset rs;
+    rs.Open(command);
+    const double total = Seconds(started);
+    std::printf("%s: one value of %lld characters\n", name, (long long)chars);
+    std::printf("  (c) driver's own time          %.2f s\n", floor);
+    std::printf("  (d) Recordset Open             %.2f s   (target: well under 1 s + (c))\n",
+                total);
+    if (rs.CellText(0, 0).size() != chars) {
+        std::printf("  MISMATCH: the recordset holds %lld characters\n",
+                    (long long)rs.CellText(0, 0).size());
+    }
+    Run(connection, QStringLiteral("DROP TABLE benchlong"));
+}
+
 // integer, text of about 20 characters (some Japanese), real, date-time, nullable text
 // (about 10% NULL).
 const char *kSqliteFill =
@@ -158,7 +209,7 @@ const char *kPostgresFill =
     "FROM generate_series(1, %1) AS x";
 
 void Bench(const char *name, const QString &connectionString, const char *create, const char *fill,
-           qint64 rows) {
+           qint64 rows, const char *fillLong) {
     try {
         Connection connection;
         connection.setConnectionString(connectionString);
@@ -171,6 +222,7 @@ void Bench(const char *name, const QString &connectionString, const char *create
         Measure(name, connection,
                 QStringLiteral("SELECT id, name, amount, stamp, note FROM bench ORDER BY id"));
         Run(connection, QStringLiteral("DROP TABLE bench"));
+        MeasureLongValue(name, connection, fillLong);
     } catch (const Failure &failure) {
         std::printf("%s: failed: %s\n", name, qPrintable(failure.description));
     }
@@ -189,7 +241,8 @@ int main(int argc, char *argv[]) {
           QStringLiteral("Driver=%1;Database=%2/bench.sqlite;StepAPI=1;")
               .arg(QStringLiteral(TESSORY_SQLITE3_ODBC), folder.path()),
           "CREATE TABLE bench (id integer, name text, amount real, stamp text, note text)",
-          kSqliteFill, rows);
+          kSqliteFill, rows,
+          "INSERT INTO benchlong SELECT replace(hex(zeroblob(4000000)), '00', 'あa')");
     const QString postgres = qEnvironmentVariable("TESSORY_BENCH_PG");
     if (postgres.isEmpty()) {
         std::printf("PostgreSQL: skipped (set TESSORY_BENCH_PG to a connection string)\n");
@@ -197,7 +250,7 @@ int main(int argc, char *argv[]) {
         Bench("PostgreSQL", postgres,
               "CREATE UNLOGGED TABLE bench (id integer, name varchar(40), amount double precision, "
               "stamp timestamp, note varchar(20))",
-              kPostgresFill, rows);
+              kPostgresFill, rows, "INSERT INTO benchlong SELECT repeat('あa', 4000000)");
     }
     return 0;
 }

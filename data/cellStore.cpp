@@ -10,10 +10,12 @@ void CellStore::reserve(qsizetype length) {
             return;
         }
     }
-    // A cell never spans two chunks: the part of it already stored moves to the new chunk.
+    // A cell never spans two chunks: the part of it already stored moves to the new chunk. A
+    // cell that outgrows its chunk gets one at least twice its size, so that a long value read
+    // in many pieces is moved a few times in all, not once per piece.
     const qsizetype needed = pending_ + length;
     Chunk chunk;
-    chunk.capacity = std::max(kChunkSize, needed);
+    chunk.capacity = std::max({kChunkSize, needed, 2 * pending_});
     chunk.text = std::make_unique_for_overwrite<char16_t[]>(size_t(chunk.capacity));
     chunk.base = cellStart_;
     if (pending_ > 0) {

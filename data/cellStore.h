@@ -21,6 +21,9 @@ public:
     void appendPiece(const char16_t *text, qsizetype length);
     void endCell();
     void appendNull();
+    // Makes room for `length` more characters of the cell being built, so that they are stored
+    // without moving what the cell already holds.
+    void reserve(qsizetype length);
 
     QStringView text(qsizetype row, int column) const;
     bool isNull(qsizetype row, int column) const;
@@ -38,7 +41,6 @@ private:
     static constexpr std::uint64_t kNullBit = std::uint64_t(1) << 63;
     static constexpr qsizetype kChunkSize = qsizetype(1) << 20;
 
-    void reserve(qsizetype length);
     QStringView at(std::uint64_t start, std::uint64_t end) const;
 
     int columns_ = 0;

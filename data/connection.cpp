@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "data/basConnect.h"
 #include "data/layerFailure.h"
 
 Connection::~Connection() {
@@ -37,13 +38,26 @@ void Connection::Open() {
                         reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
           env, "SQLSetEnvAttr");
     OdbcHandle dbc(SQL_HANDLE_DBC, env.get());
-    std::vector<SQLWCHAR> completed(1024);
-    SQLSMALLINT completedLength = 0;
-    check(SQLDriverConnectW(
-              dbc.get(), nullptr, const_cast<SQLWCHAR *>(ToSqlWChar(connectionString_)),
-              static_cast<SQLSMALLINT>(connectionString_.size()), completed.data(),
-              static_cast<SQLSMALLINT>(completed.size()), &completedLength, SQL_DRIVER_NOPROMPT),
-          dbc, "SQLDriverConnectW");
+    if (const std::optional<DialogLogin> login = ParseDialogConnectionString(connectionString_)) {
+        // The dialog's three fields reach the driver as separate arguments, so that no
+        // character of a password can end its attribute and start another: the SQLite3 driver
+        // ignores braces and would read PWD={x;Database=...} as a second database file.
+        check(SQLConnectW(
+                  dbc.get(), const_cast<SQLWCHAR *>(ToSqlWChar(login->dsn)),
+                  SQLSMALLINT(login->dsn.size()), const_cast<SQLWCHAR *>(ToSqlWChar(login->uid)),
+                  SQLSMALLINT(login->uid.size()), const_cast<SQLWCHAR *>(ToSqlWChar(login->pwd)),
+                  SQLSMALLINT(login->pwd.size())),
+              dbc, "SQLConnectW");
+    } else {
+        std::vector<SQLWCHAR> completed(1024);
+        SQLSMALLINT completedLength = 0;
+        check(SQLDriverConnectW(dbc.get(), nullptr,
+                                const_cast<SQLWCHAR *>(ToSqlWChar(connectionString_)),
+                                static_cast<SQLSMALLINT>(connectionString_.size()),
+                                completed.data(), static_cast<SQLSMALLINT>(completed.size()),
+                                &completedLength, SQL_DRIVER_NOPROMPT),
+              dbc, "SQLDriverConnectW");
+    }
     env_ = std::move(env);
     dbc_ = std::move(dbc);
     inTransaction_ = false;

@@ -25,7 +25,9 @@ public:
     QString ConnectionString() const { return connectionString_; }
     void setConnectionString(const QString &text);
 
-    // Connects through SQLDriverConnectW with no prompt; the driver's text on failure.
+    // Connects with the driver's text on failure. A string of exactly the connection dialog's
+    // form (BuildConnectionString) connects through SQLConnectW with its three fields as they
+    // are; any other string through SQLDriverConnectW with no prompt.
     void Open();
     int State() const { return dbc_ ? StateOpen : StateClosed; }
     // Disconnects; fails with 3704 when closed.

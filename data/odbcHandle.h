@@ -16,8 +16,9 @@ struct DatabaseFailure : Failure {
 };
 
 namespace DatabaseFailureNumber {
-inline constexpr int Provider = -2147467259;  // any failure of the driver or its server
-inline constexpr int Timeout = -2147217871;   // the query time-out ran out
+inline constexpr int Provider = -2147467259;   // any failure of the driver or its server
+inline constexpr int Timeout = -2147217871;    // the query time-out ran out
+inline constexpr int Cancelled = -2147217842;  // the run was cancelled
 }  // namespace DatabaseFailureNumber
 
 // Owns one ODBC handle of one kind and frees it once. Move-only.

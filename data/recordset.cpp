@@ -6,6 +6,7 @@
 #include "data/connection.h"
 #include "data/layerFailure.h"
 #include "data/resultFetch.h"
+#include "data/statementCancel.h"
 
 namespace {
 constexpr int kDefaultTimeoutSeconds = 30;
@@ -76,7 +77,8 @@ void Recordset::Open(const QString &sql, Connection &connection) {
 void Recordset::OpenOn(Connection &connection, const QString &text, int timeoutSeconds) {
     std::optional<FetchedResult> fetched;
     try {
-        fetched = RunAndFetchFirstResult(connection.handle(), text, timeoutSeconds);
+        StatementCancel cancel{std::chrono::seconds(timeoutSeconds)};
+        fetched = RunAndFetchFirstResult(connection.handle(), text, cancel);
     } catch (const std::bad_alloc &) {
         throw MakeFailure(FailureNumber::OutOfMemory);
     }

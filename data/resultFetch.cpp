@@ -2,149 +2,187 @@
 
 #include <sqlext.h>
 
-#include <chrono>
-#include <memory>
+#include <algorithm>
 #include <vector>
 
 #include "data/odbcHandle.h"
-#include "data/queryWatchdog.h"
+#include "data/statementCancel.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Call = StatementCancel::Call;
 
-// Wide characters read per SQLGetData call; longer values arrive in several pieces.
+// Wide characters read per SQLGetData call while a value's length is not known.
 constexpr qsizetype kPieceChars = 4096;
+// The longest column name a buffer can take (its size is a signed 16-bit count).
+constexpr qsizetype kLongestName = 0x7FFF - 1;
 
-// Sets the driver's query time-out. Returns false when the driver does not keep the value
-// (some accept it and read back 0), so that a watchdog has to enforce it.
-bool DriverKeepsTimeout(const OdbcHandle &statement, int seconds) {
-    const SQLRETURN rc = SQLSetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT,
-                                         reinterpret_cast<SQLPOINTER>(SQLULEN(seconds)), 0);
-    if (!SQL_SUCCEEDED(rc)) {
-        return false;
+// The calls of one run on its statement, each made through the run's cancel.
+class Fetch {
+public:
+    Fetch(SQLHDBC connection, StatementCancel &cancel)
+        : statement_(SQL_HANDLE_STMT, connection), cancel_(cancel) {
+        cancel_.Attach(connection, statement_.get());
     }
-    SQLULEN kept = 0;
-    if (!SQL_SUCCEEDED(
-            SQLGetStmtAttrW(statement.get(), SQL_ATTR_QUERY_TIMEOUT, &kept, 0, nullptr))) {
-        return false;
+    ~Fetch() { cancel_.Detach(); }
+    Fetch(const Fetch &) = delete;
+    Fetch &operator=(const Fetch &) = delete;
+
+    std::optional<FetchedResult> Run(const QString &text);
+
+private:
+    template <typename F>
+    SQLRETURN call(Call kind, const char *function, F &&f) {
+        const SQLRETURN rc = cancel_.Run(kind, std::forward<F>(f));
+        check(rc, statement_, function);
+        return rc;
     }
-    return kept == SQLULEN(seconds);
+    void SetDriverTimeout();
+    void DescribeColumns(SQLSMALLINT count, FetchedResult &result);
+    QString ColumnName(SQLUSMALLINT column, SQLSMALLINT &type);
+    void FetchRows(FetchedResult &result);
+    void ReadCell(SQLUSMALLINT column, CellStore &cells);
+
+    OdbcHandle statement_;
+    StatementCancel &cancel_;
+    std::vector<SQLWCHAR> piece_ = std::vector<SQLWCHAR>(kPieceChars);
+    std::vector<SQLWCHAR> whole_;  // the rest of a long value whose length the driver told
+};
+
+// Gives the driver the limit as its own query time-out as well, rounded up to whole seconds.
+// The run's clock ends the run; the driver's time-out bounds a call that no cancel can reach
+// (psqlODBC applies it to every FETCH of a streamed result). Drivers that ignore it are fine.
+void Fetch::SetDriverTimeout() {
+    const auto limit = cancel_.limit();
+    const SQLULEN seconds = limit.count() > 0 ? SQLULEN((limit.count() + 999) / 1000) : SQLULEN(0);
+    SQLSetStmtAttrW(statement_.get(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(seconds),
+                    0);
 }
 
-void DescribeColumns(const OdbcHandle &statement, SQLSMALLINT count, FetchedResult &result) {
-    std::vector<SQLWCHAR> name(256);
-    for (SQLUSMALLINT column = 1; column <= count; ++column) {
-        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
-        SQLULEN size = 0;
-        check(SQLDescribeColW(statement.get(), column, name.data(), SQLSMALLINT(name.size()),
-                              &nameLength, &type, &size, &digits, &nullable),
-              statement, "SQLDescribeColW");
-        if (nameLength >= SQLSMALLINT(name.size())) {
-            name.resize(size_t(nameLength) + 1);
-            check(SQLDescribeColW(statement.get(), column, name.data(), SQLSMALLINT(name.size()),
-                                  &nameLength, &type, &size, &digits, &nullable),
-                  statement, "SQLDescribeColW");
+// A column's name at its whole length. The length that SQLDescribeColW reports for a name is
+// in characters on most drivers but in UTF-8 bytes on the SQLite3 driver, which also cuts a
+// name silently at the buffer's size; asked without a buffer, every driver reports at least
+// the number of characters, so the buffer is sized from that and the name ends at its NUL.
+QString Fetch::ColumnName(SQLUSMALLINT column, SQLSMALLINT &type) {
+    SQLSMALLINT reported = 0, digits = 0, nullable = 0;
+    SQLULEN size = 0;
+    call(Call::Quick, "SQLDescribeColW", [&] {
+        return SQLDescribeColW(statement_.get(), column, nullptr, 0, &reported, &type, &size,
+                               &digits, &nullable);
+    });
+    std::vector<SQLWCHAR> name(size_t(std::max<SQLSMALLINT>(reported, 255)) + 1);
+    for (;;) {
+        SQLSMALLINT length = 0;
+        call(Call::Quick, "SQLDescribeColW", [&] {
+            return SQLDescribeColW(statement_.get(), column, name.data(), SQLSMALLINT(name.size()),
+                                   &length, &type, &size, &digits, &nullable);
+        });
+        const qsizetype room = qsizetype(name.size()) - 1;
+        if (length > room && room < kLongestName) {
+            name.assign(size_t(std::min<qsizetype>(length, kLongestName)) + 1, 0);
+            continue;
         }
-        result.names.append(FromSqlWChar(name.data(), nameLength));
+        const auto end = name.begin() + std::min<qsizetype>(length, room);
+        return FromSqlWChar(name.data(), std::find(name.begin(), end, SQLWCHAR(0)) - name.begin());
+    }
+}
+
+void Fetch::DescribeColumns(SQLSMALLINT count, FetchedResult &result) {
+    for (SQLUSMALLINT column = 1; column <= SQLUSMALLINT(count); ++column) {
+        SQLSMALLINT type = 0;
+        result.names.append(ColumnName(column, type));
         result.types.append(type);
     }
 }
 
-// Reads one value of the current row, in pieces, into the store.
-void ReadCell(const OdbcHandle &statement, SQLUSMALLINT column, std::vector<SQLWCHAR> &buffer,
-              CellStore &cells) {
-    const SQLLEN bufferBytes = SQLLEN(buffer.size() * sizeof(SQLWCHAR));
+// Reads one value of the current row into the store: in pieces while its length is unknown,
+// and the rest in one read once the driver has told the whole length.
+void Fetch::ReadCell(SQLUSMALLINT column, CellStore &cells) {
+    std::vector<SQLWCHAR> *buffer = &piece_;
     for (;;) {
         SQLLEN indicator = 0;
-        const SQLRETURN rc = SQLGetData(statement.get(), column, SQL_C_WCHAR, buffer.data(),
-                                        bufferBytes, &indicator);
+        const SQLRETURN rc = call(Call::Quick, "SQLGetData", [&] {
+            return SQLGetData(statement_.get(), column, SQL_C_WCHAR, buffer->data(),
+                              SQLLEN(buffer->size() * sizeof(SQLWCHAR)), &indicator);
+        });
         if (rc == SQL_NO_DATA) {
             break;
         }
-        check(rc, statement, "SQLGetData");
         if (indicator == SQL_NULL_DATA) {
             cells.appendNull();
             return;
         }
-        const bool truncated =
-            indicator == SQL_NO_TOTAL || indicator > bufferBytes - SQLLEN(sizeof(SQLWCHAR));
-        const qsizetype chars =
-            truncated ? qsizetype(buffer.size()) - 1 : qsizetype(indicator / sizeof(SQLWCHAR));
-        cells.appendPiece(reinterpret_cast<const char16_t *>(buffer.data()), chars);
+        const qsizetype room = qsizetype(buffer->size()) - 1;
+        const bool known = indicator != SQL_NO_TOTAL;
+        const qsizetype total = known ? qsizetype(indicator / SQLLEN(sizeof(SQLWCHAR))) : 0;
+        const bool truncated = !known || total > room;
+        const qsizetype chars = truncated ? room : total;
+        cells.appendPiece(reinterpret_cast<const char16_t *>(buffer->data()), chars);
         if (!truncated) {
             break;
         }
+        if (known) {
+            const qsizetype rest = total - chars;
+            cells.reserve(rest);
+            whole_.resize(size_t(rest) + 1);
+            buffer = &whole_;
+        }
     }
     cells.endCell();
+    if (whole_.size() > size_t(kPieceChars)) {
+        std::vector<SQLWCHAR>().swap(whole_);  // a long value's buffer is not kept
+    }
 }
 
-void FetchRows(const OdbcHandle &statement, FetchedResult &result) {
-    std::vector<SQLWCHAR> buffer(kPieceChars);
+void Fetch::FetchRows(FetchedResult &result) {
     const SQLUSMALLINT columns = SQLUSMALLINT(result.names.size());
     for (;;) {
-        const SQLRETURN rc = SQLFetch(statement.get());
+        const SQLRETURN rc =
+            call(Call::Interruptible, "SQLFetch", [&] { return SQLFetch(statement_.get()); });
         if (rc == SQL_NO_DATA) {
             return;
         }
-        check(rc, statement, "SQLFetch");
         for (SQLUSMALLINT column = 1; column <= columns; ++column) {
-            ReadCell(statement, column, buffer, result.cells);
+            ReadCell(column, result.cells);
         }
     }
 }
 
-std::optional<FetchedResult> ExecuteAndFetch(const OdbcHandle &statement, const QString &text) {
-    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(text)),
-                         SQLINTEGER(text.size())),
-          statement, "SQLExecDirectW");
+std::optional<FetchedResult> Fetch::Run(const QString &text) {
+    SetDriverTimeout();
+    call(Call::Interruptible, "SQLExecDirectW", [&] {
+        return SQLExecDirectW(statement_.get(), const_cast<SQLWCHAR *>(ToSqlWChar(text)),
+                              SQLINTEGER(text.size()));
+    });
     for (;;) {
         SQLSMALLINT columns = 0;
-        check(SQLNumResultCols(statement.get(), &columns), statement, "SQLNumResultCols");
+        call(Call::Quick, "SQLNumResultCols",
+             [&] { return SQLNumResultCols(statement_.get(), &columns); });
         if (columns > 0) {
             FetchedResult result;
-            DescribeColumns(statement, columns, result);
+            DescribeColumns(columns, result);
             result.cells = CellStore(columns);
-            FetchRows(statement, result);
+            FetchRows(result);
             return result;
         }
-        const SQLRETURN rc = SQLMoreResults(statement.get());
+        const SQLRETURN rc = call(Call::Interruptible, "SQLMoreResults",
+                                  [&] { return SQLMoreResults(statement_.get()); });
         if (rc == SQL_NO_DATA) {
             return std::nullopt;
         }
-        check(rc, statement, "SQLMoreResults");
     }
-}
-
-DatabaseFailure TimeoutFailure(DatabaseFailure failure) {
-    failure.number = DatabaseFailureNumber::Timeout;
-    failure.description = QStringLiteral("クエリがタイムアウトしました。\n") + failure.description;
-    return failure;
 }
 
 }  // namespace
 
 std::optional<FetchedResult> RunAndFetchFirstResult(SQLHDBC connection, const QString &text,
-                                                    int timeoutSeconds) {
-    OdbcHandle statement(SQL_HANDLE_STMT, connection);
-    const auto limit = std::chrono::seconds(timeoutSeconds);
-    std::unique_ptr<QueryWatchdog> watchdog;
-    if (timeoutSeconds > 0 && !DriverKeepsTimeout(statement, timeoutSeconds)) {
-        watchdog = std::make_unique<QueryWatchdog>(statement.get(), limit);
-    }
-    const auto started = Clock::now();
+                                                    StatementCancel &cancel) {
     try {
-        auto result = ExecuteAndFetch(statement, text);
-        watchdog.reset();
-        return result;
-    } catch (const DatabaseFailure &failure) {
-        const bool fired = watchdog && watchdog->fired();
-        watchdog.reset();
-        // A statement that fails once its time is up was stopped by the time-out, whatever
-        // words the driver chose for it.
-        if (fired || (timeoutSeconds > 0 && Clock::now() - started >= limit)) {
-            throw TimeoutFailure(failure);
-        }
+        Fetch fetch(connection, cancel);
+        return fetch.Run(text);
+    } catch (const DatabaseFailure &) {
+        // A failure once the run was cancelled, or once its time was up, is that cancel's.
+        cancel.ThrowIfCancelled();
         throw;
     }
 }

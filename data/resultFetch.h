@@ -10,6 +10,8 @@
 
 #include "data/cellStore.h"
 
+class StatementCancel;
+
 // The first result set of a statement, fetched whole.
 struct FetchedResult {
     QStringList names;
@@ -18,10 +20,10 @@ struct FetchedResult {
 };
 
 // Runs the SQL text on the connection and fetches its first result set into memory, every value
-// as wide text, long values in pieces. Results before it that return no rows (row counts of
-// INSERT, UPDATE ...) are passed over; results after it are not fetched. Returns nothing when
-// the text returns no result set. timeoutSeconds > 0 limits the whole run: the driver's own
-// query time-out where it keeps one, otherwise a watchdog that cancels the statement.
-// Failures throw DatabaseFailure; a time-out says so in its description.
+// as wide text. Results before it that return no rows (row counts of INSERT, UPDATE ...) are
+// passed over; results after it are not fetched. Returns nothing when the text returns no result
+// set. The calling thread makes every call on the statement; `cancel` stops the run from its
+// clock or from another thread, and a run it stopped, at any moment of execution or fetch, ends
+// with its failure and never with a partial result. Failures throw DatabaseFailure.
 std::optional<FetchedResult> RunAndFetchFirstResult(SQLHDBC connection, const QString &text,
-                                                    int timeoutSeconds);
+                                                    StatementCancel &cancel);

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QFile>
 
 #include <thread>
 
@@ -56,7 +57,20 @@ TEST_P(ConnectionTest, WrongPasswordIsRefusedWithTheServersText) {
 
 TEST_P(ConnectionTest, PasswordWithConnectionStringCharactersReachesTheServerWhole) {
     if (!postgres()) {
-        GTEST_SKIP() << "SQLite has no login";
+        // The SQLite3 driver takes no password, but it reads attributes out of the connection
+        // string without honouring braces: this one must neither open nor create that file.
+        const QString elsewhere = SqliteSourceFile(QStringLiteral("elsewhere"));
+        QFile::remove(elsewhere);
+        Connection other;
+        other.setConnectionString(BuildConnectionString(source.dsn, QString(),
+                                                        QStringLiteral("x;Database=") + elsewhere));
+        other.Open();
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT file FROM pragma_database_list WHERE name = 'main'"), other);
+        EXPECT_TRUE(rs.Value(0).endsWith(QLatin1String("/test.sqlite")))
+            << rs.Value(0).toStdString();
+        EXPECT_FALSE(QFile::exists(elsewhere));
+        return;
     }
     // The fixture's role tessory_braces has the password " a;b}c{d=e ".
     Connection other;
@@ -64,8 +78,9 @@ TEST_P(ConnectionTest, PasswordWithConnectionStringCharactersReachesTheServerWho
                                                     QStringLiteral(" a;b}c{d=e ")));
     other.Open();
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT current_user AS who"), other);
+    rs.Open(QStringLiteral("SELECT current_user AS who, current_database() AS db"), other);
     EXPECT_EQ(rs.Value(0), QStringLiteral("tessory_braces"));
+    EXPECT_EQ(rs.Value(1), QStringLiteral("tessory"));
     // Cut at the first ";" the password would be wrong.
     Connection cut;
     cut.setConnectionString(
@@ -179,6 +194,13 @@ TEST_P(BuildConnectionStringTest, QuotesOnlyWhatNeedsIt) {
     EXPECT_EQ(BuildConnectionString(QString::fromUtf8(row.dsn), QString::fromUtf8(row.uid),
                                     QString::fromUtf8(row.pwd)),
               QString::fromUtf8(row.expected));
+    // And the string gives back the three fields, which are then passed apart.
+    const std::optional<DialogLogin> login =
+        ParseDialogConnectionString(QString::fromUtf8(row.expected));
+    ASSERT_TRUE(login);
+    EXPECT_EQ(login->dsn, QString::fromUtf8(row.dsn));
+    EXPECT_EQ(login->uid, QString::fromUtf8(row.uid));
+    EXPECT_EQ(login->pwd, QString::fromUtf8(row.pwd));
 }
 
 const ConnectionStringRow kConnectionStrings[] = {
@@ -196,5 +218,16 @@ const ConnectionStringRow kConnectionStrings[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, BuildConnectionStringTest, testing::ValuesIn(kConnectionStrings),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// Strings that the dialog does not make connect through the driver's own parser, as given.
+TEST(ParseDialogConnectionString, OnlyTheDialogsExactFormIsTakenApart) {
+    for (const char *text :
+         {"DSN=Sales;", "Driver=SQLite3;Database=/tmp/a.db;", "DSN=Sales;UID=sa;PWD=;StepAPI=1;",
+          "DSN=Sales;UID=sa;PWD=", "DSN=Sales;UID=sa;PWD={a;b;", "DSN=Sales;UID=sa;PWD={ab}c};",
+          "dsn=Sales;UID=sa;PWD=;", "DSN=Sales;UID=sa;PWD={ab};", "DSN=Sales;UID=sa;PWD=a=b;",
+          "UID=sa;DSN=Sales;PWD=;"}) {
+        EXPECT_FALSE(ParseDialogConnectionString(QString::fromUtf8(text))) << text;
+    }
+}
 
 }  // namespace

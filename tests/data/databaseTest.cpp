@@ -19,7 +19,7 @@ const DriverTraits &DatabaseTest::traits() const {
     // SQLite keeps numeric values by affinity (12.50 is the real 12.5), shows a BLOB as a SQL
     // literal, and refuses a second statement in one text.
     static const DriverTraits sqlite{false, "12.5", "X'00FF10'"};
-    static const DriverTraits postgres{true, "12.50", "00ff10"};
+    static const DriverTraits postgres{true, "12.50", "00ff10", 63};
     return GetParam() == TestDriver::Postgres ? postgres : sqlite;
 }
 

@@ -15,9 +15,10 @@ inline void PrintTo(const QString &text, std::ostream *out) {
 
 // What differs between the drivers, as measured.
 struct DriverTraits {
-    bool multipleStatements;  // runs several statements in one text
-    const char *decimalText;  // numeric(10,2) 12.50 as text
-    const char *binaryText;   // the bytes 00 ff 10 as text
+    bool multipleStatements;   // runs several statements in one text
+    const char *decimalText;   // numeric(10,2) 12.50 as text
+    const char *binaryText;    // the bytes 00 ff 10 as text
+    int longestNameBytes = 0;  // the server cuts longer column names to this (0: no limit)
 };
 
 // Base of the tests that run the same body against every driver: connects `connection` to the

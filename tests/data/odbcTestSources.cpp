@@ -25,7 +25,9 @@ void Write(const QString &path, const QString &text) {
     file.write(text.toUtf8());
 }
 
-QString SourcesFolder() { return TestProcessFolder() + QStringLiteral("/odbc"); }
+QString SourcesFolder() {
+    return TestProcessFolder() + QStringLiteral("/odbc");
+}
 
 QString FixtureFolder() {
     return QStringLiteral(TESSORY_PG_FIXTURE_DIR);
@@ -71,6 +73,16 @@ std::optional<TestSource> SourceFor(TestDriver driver) {
                               QStringLiteral("tessory")};
     }
     return std::nullopt;
+}
+
+std::optional<TestSource> StreamingSourceFor(TestDriver driver) {
+    std::optional<TestSource> source = SourceFor(driver);
+    if (source && driver == TestDriver::Sqlite) {
+        source->dsn = RegisterSqliteSource(QStringLiteral("TessorySqliteStream"));
+    } else if (source && driver == TestDriver::Postgres) {
+        source->dsn = QStringLiteral("TessoryPostgresStream");
+    }
+    return source;
 }
 
 QString SqliteSourceFile(const QString &name) {

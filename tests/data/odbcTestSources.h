@@ -26,6 +26,11 @@ void PrepareTestDataSources();
 // The source of a driver; nothing when the PostgreSQL fixture is not running.
 std::optional<TestSource> SourceFor(TestDriver driver);
 
+// The driver's source that streams a large result instead of reading it whole before the first
+// row (SQLite3 driver with StepAPI=1, psqlODBC with UseDeclareFetch=1); nothing when the
+// fixture is not running.
+std::optional<TestSource> StreamingSourceFor(TestDriver driver);
+
 // Registers one more SQLite data source of the given name, on a new empty database file (an
 // earlier file of that name is removed), and returns the name.
 QString RegisterSqliteSource(const QString &name);

@@ -90,6 +90,61 @@ TEST_P(RecordsetTest, LongValuesArriveWhole) {
     }
 }
 
+TEST_P(RecordsetTest, TenMegabyteValueArrivesWhole) {
+    // 700,000 numbered pieces: 7 million characters, 11 MB of UTF-8, each place in it unique.
+    constexpr int kPieces = 700'000;
+    const QString sql =
+        postgres() ? QStringLiteral(
+                         "SELECT string_agg(lpad(i::text, 7, '0') || 'あいう', '' ORDER BY i) "
+                         "AS body FROM generate_series(1, %1) AS i")
+                   : QStringLiteral(
+                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                         "WHERE i < %1) SELECT group_concat(printf('%07d', i) || 'あいう', '') "
+                         "AS body FROM n");
+    QString expected;
+    expected.reserve(qsizetype(kPieces) * 10);
+    for (int i = 1; i <= kPieces; ++i) {
+        expected += QStringLiteral("%1あいう").arg(i, 7, 10, QLatin1Char('0'));
+    }
+    // Through the default time-out of 30 seconds, which a fetch that copies the growing value
+    // for every piece does not meet.
+    Recordset rs;
+    Query(rs, sql.arg(kPieces));
+    ASSERT_EQ(rs.RecordCount(), 1);
+    ASSERT_EQ(rs.CellText(0, 0).size(), expected.size());
+    EXPECT_TRUE(rs.CellText(0, 0) == expected);
+}
+
+TEST_P(RecordsetTest, ColumnNamesComeWholeAtTheirRealLength) {
+    // A long name of numbered tens, so that a cut or a shift shows; the server may cut it.
+    QString longName;
+    for (int i = 0; i < 30; ++i) {
+        longName +=
+            QStringLiteral("c%1_").arg(i, 2, 10, QLatin1Char('0')) + QStringLiteral("xxxxxx");
+    }
+    ASSERT_EQ(longName.size(), 300);
+    const QStringList names = {
+        QStringLiteral("列名"), QStringLiteral("名前"),           QStringLiteral("ｶﾗﾑ"),
+        QStringLiteral("id"),   QStringLiteral("受注明細の数量"), longName,
+        QStringLiteral("末")};
+    QStringList columns;
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        columns.append(QStringLiteral("%1 AS \"%2\"").arg(i).arg(names.at(i)));
+    }
+    Recordset rs;
+    Query(rs, QStringLiteral("SELECT ") + columns.join(QStringLiteral(", ")));
+    ASSERT_EQ(rs.FieldCount(), names.size());
+    for (int field = 0; field < names.size(); ++field) {
+        QString expected = names.at(field);
+        if (traits().longestNameBytes > 0) {
+            while (expected.toUtf8().size() > traits().longestNameBytes) {
+                expected.chop(1);
+            }
+        }
+        EXPECT_EQ(rs.FieldName(field), expected) << field;
+    }
+}
+
 TEST_P(RecordsetTest, EmptyResultIsBothBofAndEof) {
     Recordset rs;
     Query(rs, QStringLiteral("SELECT 1 AS one WHERE 1 = 0"));
@@ -177,15 +232,10 @@ TEST_P(RecordsetTest, TimeOutCancelsTheQueryAndSaysSo) {
     const qint64 elapsed = clock.elapsed();
     EXPECT_GE(elapsed, 900);
     EXPECT_LT(elapsed, 3000);
+    // The time-out's own message alone, whatever the driver said when it stopped.
     EXPECT_EQ(failure.number, DatabaseFailureNumber::Timeout);
-    EXPECT_TRUE(failure.description.startsWith(QStringLiteral("クエリがタイムアウトしました。")));
-    // The driver's own words follow.
-    EXPECT_TRUE(failure.description.contains(postgres() ? QStringLiteral("cancel")
-                                                        : QStringLiteral("interrupted")))
-        << failure.description.toStdString();
-    if (postgres()) {
-        EXPECT_TRUE(failure.sqlStates.contains(QStringLiteral("57014")));
-    }
+    EXPECT_EQ(failure.description, QStringLiteral("クエリがタイムアウトしました。"));
+    EXPECT_EQ(failure.sqlStates, QStringList{QStringLiteral("HYT00")});
     // The connection is still usable.
     command.setCommandText(QStringLiteral("SELECT 42 AS answer"));
     rs.Open(command);

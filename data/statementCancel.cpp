@@ -1,0 +1,124 @@
+#include "data/statementCancel.h"
+
+#include <sqlext.h>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// How often a cancel is sent again while the owner stays in the call.
+constexpr auto kResend = 100ms;
+
+// True for the SQLite ODBC drivers, whose SQLCancel must not reach the statement in use.
+bool CancelsThroughSecondStatement(SQLHDBC connection) {
+    std::array<SQLWCHAR, 256> name{};
+    SQLSMALLINT bytes = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(connection, SQL_DRIVER_NAME, name.data(),
+                                   SQLSMALLINT(name.size() * sizeof(SQLWCHAR)), &bytes))) {
+        return false;
+    }
+    const qsizetype length =
+        std::min<qsizetype>(bytes / qsizetype(sizeof(SQLWCHAR)), qsizetype(name.size()) - 1);
+    return FromSqlWChar(name.data(), length).contains(QLatin1String("sqlite"), Qt::CaseInsensitive);
+}
+
+}  // namespace
+
+StatementCancel::StatementCancel(std::chrono::milliseconds limit)
+    : limit_(limit),
+      deadline_(std::chrono::steady_clock::now() + limit),
+      thread_([this](std::stop_token stop) { Watch(stop); }) {}
+
+StatementCancel::~StatementCancel() {
+    thread_.request_stop();
+    thread_.join();
+    Detach();
+}
+
+void StatementCancel::Watch(std::stop_token stop) {
+    std::unique_lock lock(mutex_);
+    const auto cancelled = [this] { return reason_.load() != CancelReason::None; };
+    if (limit_ > 0ms) {
+        if (!wake_.wait_until(lock, stop, deadline_, cancelled) && !stop.stop_requested()) {
+            reason_ = CancelReason::TimedOut;
+        }
+    } else {
+        wake_.wait(lock, stop, cancelled);
+    }
+    while (!stop.stop_requested()) {
+        if (interruptible_ && target_ != SQL_NULL_HSTMT) {
+            SQLCancel(target_);
+        }
+        wake_.wait_for(lock, stop, kResend, [] { return false; });
+    }
+}
+
+void StatementCancel::Request() {
+    {
+        std::lock_guard lock(mutex_);
+        if (reason_.load() == CancelReason::None) {
+            reason_ = CancelReason::Requested;
+        }
+    }
+    wake_.notify_all();
+}
+
+void StatementCancel::Attach(SQLHDBC connection, SQLHSTMT statement) {
+    OdbcHandle second;
+    if (CancelsThroughSecondStatement(connection)) {
+        second = OdbcHandle(SQL_HANDLE_STMT, connection);
+    }
+    std::lock_guard lock(mutex_);
+    second_ = std::move(second);
+    target_ = second_ ? second_.get() : statement;
+}
+
+void StatementCancel::Detach() {
+    std::lock_guard lock(mutex_);
+    target_ = SQL_NULL_HSTMT;
+    interruptible_ = false;
+    second_.reset();
+}
+
+void StatementCancel::Enter() {
+    std::lock_guard lock(mutex_);
+    ThrowIfCancelled();
+    interruptible_ = true;
+}
+
+void StatementCancel::Leave() {
+    {
+        // Waits for a SQLCancel under way before the owner may make its next call.
+        std::lock_guard lock(mutex_);
+        interruptible_ = false;
+    }
+    ThrowIfCancelled();
+}
+
+void StatementCancel::ThrowIfCancelled() {
+    if (limit_ > 0ms && std::chrono::steady_clock::now() >= deadline_) {
+        CancelReason none = CancelReason::None;
+        reason_.compare_exchange_strong(none, CancelReason::TimedOut);
+    }
+    const CancelReason why = reason_.load();
+    if (why != CancelReason::None) {
+        throw CancelFailure(why);
+    }
+}
+
+DatabaseFailure CancelFailure(CancelReason reason) {
+    DatabaseFailure failure;
+    if (reason == CancelReason::TimedOut) {
+        failure.number = DatabaseFailureNumber::Timeout;
+        failure.description = QStringLiteral("クエリがタイムアウトしました。");
+        failure.sqlStates = QStringList{QStringLiteral("HYT00")};
+    } else {
+        failure.number = DatabaseFailureNumber::Cancelled;
+        failure.description = QStringLiteral("クエリの実行を取り消しました。");
+        failure.sqlStates = QStringList{QStringLiteral("HY008")};
+    }
+    return failure;
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <sql.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "data/odbcHandle.h"
+
+// Why a run of calls on a statement was stopped.
+enum class CancelReason { None, TimedOut, Requested };
+
+// Stops a statement's run (its execution and the fetch of its rows) from another thread: by its
+// own clock when a time limit runs out, or when Request() is called. Both are the same cancel.
+//
+// One thread, the owner, makes every call on the statement, through Call(). A cancel sets a
+// flag that the owner reads before and after each call: a call is never started once the run is
+// cancelled, and a call during which it was cancelled ends the run whatever it returned. Only
+// SQLCancel crosses threads, sent by this object's own thread and only while the owner is inside
+// a call marked as interruptible; a mutex around that mark keeps the owner from leaving the call
+// and starting another on the statement while SQLCancel runs. The cancel is sent again every
+// 100 ms while the owner stays in the call, because a cancel that arrives before the driver or
+// server has started the work is forgotten.
+//
+// What the drivers do with SQLCancel from another thread (read in their sources, then measured
+// with unixODBC 2.3.11, whose default Threading=0 passes SQLCancel straight to the driver and
+// marks the statement's cursor closed, so that after a cancel the owner may only free it):
+// - SQLite3 ODBC driver 0.9998: SQLCancel interrupts the database (sqlite3_interrupt) and then
+//   closes the cursor of the statement it is given, resetting its SQLite statement and freeing
+//   its rows without any lock. Sent to the statement in use it races the owner: double frees,
+//   a result cut short but ending in SQL_NO_DATA, "Function sequence error". So the cancel is
+//   sent to a second, idle statement of the same connection: the interrupt reaches whatever the
+//   connection runs, and only the idle statement is closed. SQLExecDirect (all rows read there
+//   without StepAPI, the first one with StepAPI=1) and SQLFetch (StepAPI=1) then fail with
+//   "interrupted", and the connection stays usable. SQLGetData only reads rows in memory.
+// - psqlODBC 13: SQLCancel sends the server a cancel request while the statement is executing
+//   (SQLExecDirect, which reads the whole result unless UseDeclareFetch=1) and does nothing
+//   otherwise, so it is safe in every call. With UseDeclareFetch=1 the FETCH that SQLFetch sends
+//   for the next block of rows is not reachable by SQLCancel; the driver applies its own query
+//   time-out to each FETCH, so the statement's time-out attribute bounds such a FETCH.
+// - Other drivers get SQLCancel on the statement itself, as ODBC defines it.
+class StatementCancel {
+public:
+    // With a limit above zero the clock cancels the run when that much time has passed since
+    // construction.
+    explicit StatementCancel(std::chrono::milliseconds limit = std::chrono::milliseconds(0));
+    ~StatementCancel();
+    StatementCancel(const StatementCancel &) = delete;
+    StatementCancel &operator=(const StatementCancel &) = delete;
+
+    std::chrono::milliseconds limit() const { return limit_; }
+
+    // Any thread: cancels the run now.
+    void Request();
+    // Any thread: whether, and why, the run was cancelled.
+    CancelReason reason() const { return reason_.load(); }
+
+    // Owner: the statement that the following calls use, on its connection. Sets up the handle
+    // that SQLCancel is sent to, and frees it again in Detach (called by the destructor at the
+    // latest); detach before the statement is freed.
+    void Attach(SQLHDBC connection, SQLHSTMT statement);
+    void Detach();
+
+    // Owner: makes one call on the attached statement and returns its result. Throws the
+    // cancel's failure instead when the run was cancelled before or during the call.
+    enum class Call { Quick, Interruptible };
+    template <typename F>
+    SQLRETURN Run(Call kind, F &&call);
+
+    // Owner: throws the cancel's failure when the run was cancelled or its time is up. A call
+    // that failed after the time was up failed because of it (a driver's own time-out or the
+    // clock's cancel), whatever words the driver chose.
+    void ThrowIfCancelled();
+
+private:
+    void Watch(std::stop_token stop);
+    void Enter();
+    void Leave();
+
+    const std::chrono::milliseconds limit_;
+    const std::chrono::steady_clock::time_point deadline_;
+    std::atomic<CancelReason> reason_{CancelReason::None};
+    std::mutex mutex_;  // guards the fields below and every SQLCancel
+    std::condition_variable_any wake_;
+    OdbcHandle second_;  // the idle statement a cancel goes to, where the driver needs one
+    SQLHSTMT target_ = SQL_NULL_HSTMT;
+    bool interruptible_ = false;  // the owner is inside an interruptible call
+    std::jthread thread_;
+};
+
+// The failure that ends a cancelled run: the time-out's own message, or the user's cancel.
+DatabaseFailure CancelFailure(CancelReason reason);
+
+template <typename F>
+SQLRETURN StatementCancel::Run(Call kind, F &&call) {
+    if (kind == Call::Quick) {
+        // Between rows and pieces only the flag is read: this runs for every value fetched.
+        if (reason_.load(std::memory_order_relaxed) != CancelReason::None) {
+            ThrowIfCancelled();
+        }
+        return call();
+    }
+    Enter();
+    const SQLRETURN rc = call();
+    Leave();
+    return rc;
+}

@@ -1,0 +1,96 @@
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "data/basConnect.h"
+#include "data/resultFetch.h"
+#include "data/statementCancel.h"
+#include "tests/data/databaseTest.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Time-outs and cancels that stop a run while its rows are being fetched, on the driver's
+// streaming source, where rows arrive while the statement still runs.
+class CancelTest : public DatabaseTest {
+protected:
+    void SetUp() override {
+        DatabaseTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
+        }
+        const TestSource stream = *StreamingSourceFor(GetParam());
+        streaming.setConnectionString(BuildConnectionString(stream.dsn, stream.uid, stream.pwd));
+        streaming.Open();
+    }
+
+    // Millions of rows that take seconds to fetch and come one after the other.
+    QString LongStream() const {
+        if (postgres()) {
+            return QStringLiteral(
+                "SELECT x, 'row ' || x AS label FROM generate_series(1, 5000000) x");
+        }
+        return QStringLiteral(
+            "WITH RECURSIVE a(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM a WHERE x < 200000), "
+            "b(y) AS (SELECT 1 UNION ALL SELECT y + 1 FROM b WHERE y < 30) "
+            "SELECT x, y, 'row ' || x AS label FROM a, b");
+    }
+
+    void ExpectUsable(Connection &on) {
+        Recordset rs;
+        rs.Open(QStringLiteral("SELECT 42 AS answer"), on);
+        EXPECT_EQ(rs.Value(0), QStringLiteral("42"));
+    }
+
+    Connection streaming;
+};
+
+TEST_P(CancelTest, TimeOutWhileFetchingEndsEveryRunWithTheTimeOutAlone) {
+    const unsigned seed = std::random_device()();
+    SCOPED_TRACE(testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> limits(30, 900);
+    for (int run = 0; run < 20; ++run) {
+        const auto limit = std::chrono::milliseconds(limits(random));
+        SCOPED_TRACE(testing::Message() << "run " << run << ", limit " << limit.count() << " ms");
+        StatementCancel cancel(limit);
+        const DatabaseFailure failure = DatabaseFailureOf(
+            [&] { RunAndFetchFirstResult(streaming.handle(), LongStream(), cancel); });
+        EXPECT_EQ(failure.number, DatabaseFailureNumber::Timeout);
+        EXPECT_EQ(failure.description, QStringLiteral("クエリがタイムアウトしました。"));
+        EXPECT_EQ(failure.sqlStates, QStringList{QStringLiteral("HYT00")});
+        ExpectUsable(streaming);
+    }
+}
+
+TEST_P(CancelTest, RequestFromAnotherThreadStopsTheFetch) {
+    StatementCancel cancel;
+    std::jthread user([&] {
+        std::this_thread::sleep_for(300ms);
+        cancel.Request();
+    });
+    const DatabaseFailure failure = DatabaseFailureOf(
+        [&] { RunAndFetchFirstResult(streaming.handle(), LongStream(), cancel); });
+    EXPECT_EQ(failure.number, DatabaseFailureNumber::Cancelled);
+    EXPECT_EQ(cancel.reason(), CancelReason::Requested);
+    ExpectUsable(streaming);
+}
+
+TEST_P(CancelTest, NothingIsSentOnceCancelled) {
+    const QString t = table(QStringLiteral("never"));
+    Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
+    StatementCancel cancel;
+    cancel.Request();
+    EXPECT_EQ(DatabaseFailureOf([&] {
+                  RunAndFetchFirstResult(connection.handle(),
+                                         QStringLiteral("CREATE TABLE %1 (id integer)").arg(t),
+                                         cancel);
+              }).number,
+              DatabaseFailureNumber::Cancelled);
+    Exec(QStringLiteral("CREATE TABLE %1 (id integer)").arg(t));  // fails if it was created
+}
+
+TESSORY_ALL_DRIVERS(CancelTest);
+
+}  // namespace
