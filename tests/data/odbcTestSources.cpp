@@ -25,13 +25,15 @@ void Write(const QString &path, const QString &text) {
     file.write(text.toUtf8());
 }
 
-QString SourcesFolder() { return TestProcessFolder() + QStringLiteral("/odbc"); }
-
-QString FixtureFolder() {
-    return QStringLiteral(TESSORY_PG_FIXTURE_DIR);
+QString SourcesFolder() {
+    return TestProcessFolder() + QStringLiteral("/odbc");
 }
 
+// The folders where the server fixtures leave their odbcinst.ini and odbc.ini.
+const char *const kFixtureFolders[] = {TESSORY_PG_FIXTURE_DIR, TESSORY_MARIADB_FIXTURE_DIR};
+
 bool gPostgresRegistered = false;
+bool gMariaDbRegistered = false;
 
 }  // namespace
 
@@ -43,9 +45,17 @@ void PrepareTestDataSources() {
     done = true;
     const QString folder = SourcesFolder();
     QDir().mkpath(folder);
-    const QString fixtureDrivers = ReadIfExists(FixtureFolder() + QStringLiteral("/odbcinst.ini"));
-    const QString fixtureSources = ReadIfExists(FixtureFolder() + QStringLiteral("/odbc.ini"));
+    QString fixtureDrivers;
+    QString fixtureSources;
+    for (const char *fixture : kFixtureFolders) {
+        const QString fixtureFolder = QString::fromUtf8(fixture);
+        fixtureDrivers +=
+            ReadIfExists(fixtureFolder + QStringLiteral("/odbcinst.ini")) + QLatin1Char('\n');
+        fixtureSources +=
+            ReadIfExists(fixtureFolder + QStringLiteral("/odbc.ini")) + QLatin1Char('\n');
+    }
     gPostgresRegistered = fixtureSources.contains(QLatin1String("[TessoryPostgres]"));
+    gMariaDbRegistered = fixtureSources.contains(QLatin1String("[TessoryMariaDB]"));
     Write(folder + QStringLiteral("/odbcinst.ini"),
           QStringLiteral("[TessorySQLite3]\nDriver=%1\n\n")
                   .arg(QStringLiteral(TESSORY_SQLITE3_ODBC)) +
@@ -68,6 +78,12 @@ std::optional<TestSource> SourceFor(TestDriver driver) {
                 return std::nullopt;
             }
             return TestSource{driver, QStringLiteral("TessoryPostgres"), QStringLiteral("tessory"),
+                              QStringLiteral("tessory")};
+        case TestDriver::MariaDb:
+            if (!gMariaDbRegistered) {
+                return std::nullopt;
+            }
+            return TestSource{driver, QStringLiteral("TessoryMariaDB"), QStringLiteral("tessory"),
                               QStringLiteral("tessory")};
     }
     return std::nullopt;
@@ -95,7 +111,15 @@ QString RegisterSqliteSource(const QString &name) {
 }
 
 const char *DriverName(TestDriver driver) {
-    return driver == TestDriver::Sqlite ? "SQLite" : "PostgreSQL";
+    switch (driver) {
+        case TestDriver::Sqlite:
+            return "SQLite";
+        case TestDriver::Postgres:
+            return "PostgreSQL";
+        case TestDriver::MariaDb:
+            return "MariaDB";
+    }
+    return "?";
 }
 
 bool PostgresRequired() {
