@@ -132,7 +132,9 @@ void frmMain::mnuFontFont_Click() {
 
 void frmMain::mnuToolExcel_Click() {
     frmSQL *doc = ActiveDoc();
-    if (!ExecBatches(doc)) {
+    const bool ran = ExecBatches(doc);
+    RefreshTableListAfterRun(doc);
+    if (!ran) {
         return;
     }
     QString path;
@@ -152,6 +154,7 @@ void frmMain::SetCboTable() {
     const TableList list = ReadTableList(gConnection);
     cboTableAction_->setVisible(list.visible);
     if (list.visible) {
+        tableListSqlServer_ = list.sqlServer;
         cboTable_->clear();
         cboTable_->addItems(list.tables);
     }
@@ -161,7 +164,7 @@ void frmMain::cboTable_Click(int index) {
     const QString table = cboTable_->itemText(index);
     if (frmSQL *doc = activeOrNewDoc()) {
         doc->txtQry()->setFocus();
-        doc->txtQry()->setText(TableQueryText(table));
+        doc->txtQry()->setText(TableQueryText(table, tableListSqlServer_));
         doc->txtQry()->setSelStart(0);
     }
 }
