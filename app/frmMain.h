@@ -41,6 +41,9 @@ public:
     // Moves the active window's result as a key of the result toolbar says.
     void tlbGrid_ButtonClick(const QString &key);
 
+    // Reads a .sql file into the query window, which takes its name and encoding.
+    void LoadSqlFile(frmSQL *doc, const QString &path);
+
     // Fills the table list from the connection (hidden while it is closed).
     void SetCboTable();
     // Fills the table list anew when the text the window ran may have created, dropped, altered

@@ -37,17 +37,21 @@ void frmMain::mnuFileOpen_Click() {
         return;
     }
     if (frmSQL *doc = activeOrNewDoc()) {
-        doc->setCaption(path);
-        std::optional<TextEncoding> encoding;
-        TextEncoding read = TextEncoding::Cp932;
-        const QString text = ReadSqlFile(path, &read);
-        if (!text.isEmpty()) {
-            encoding = read;
-        }
-        doc->setFileEncoding(encoding);
-        doc->txtQry()->setText(text);
+        LoadSqlFile(doc, path);
     }
     Settings::Write(Settings::OpenSql, path);
+}
+
+void frmMain::LoadSqlFile(frmSQL *doc, const QString &path) {
+    doc->setCaption(path);
+    std::optional<TextEncoding> encoding;
+    TextEncoding read = TextEncoding::Cp932;
+    const QString text = ReadSqlFile(path, &read);
+    if (!text.isEmpty()) {
+        encoding = read;
+    }
+    doc->setFileEncoding(encoding);
+    doc->txtQry()->setText(text);
 }
 
 void frmMain::mnuFileSave_Click() {
