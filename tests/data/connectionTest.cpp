@@ -147,7 +147,7 @@ TEST_P(ConnectionTest, ListsTheRegisteredDataSourcesInOrder) {
         expected << QStringLiteral("TessoryPostgres") << QStringLiteral("TessoryPostgresStream");
     }
     if (SourceFor(TestDriver::MariaDb)) {
-        expected << QStringLiteral("TessoryMariaDB");
+        expected << QStringLiteral("TessoryMariaDB") << QStringLiteral("TessoryMariaDBStream");
     }
     // The machine's own system sources may follow.
     EXPECT_EQ(names.mid(0, expected.size()), expected)

@@ -115,11 +115,21 @@ cat >"$folder/odbcinst.ini" <<INI
 Description=MariaDB Connector/ODBC
 Driver=$driver
 INI
+# TessoryMariaDBStream asks for a streamed result (Connector/ODBC 3.1.17 and later; older
+# drivers ignore the option and read the whole result first).
 cat >"$folder/odbc.ini" <<INI
 [TessoryMariaDB]
 Driver=TessoryMariaDBDriver
 Server=127.0.0.1
 Port=$port
 Database=tessory
+
+[TessoryMariaDBStream]
+Driver=TessoryMariaDBDriver
+Server=127.0.0.1
+Port=$port
+Database=tessory
+NO_CACHE=1
+FORWARDONLY=1
 INI
 echo "mariadb-fixture: server on 127.0.0.1:$port, data sources in $folder/odbc.ini"
