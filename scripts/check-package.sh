@@ -49,8 +49,8 @@ done
 [[ "$(readlink "$installed/bin/tessory")" == ../lib/tessory/tessory ]] ||
     fail "/usr/bin/tessory is not the relative link ../lib/tessory/tessory"
 for size in 48 256; do
-    file "$installed/share/icons/hicolor/${size}x${size}/apps/$app_id.png" |
-        grep -q "PNG image data, $size x $size" || fail "the $size px icon is not $size px"
+    kind="$(file "$installed/share/icons/hicolor/${size}x${size}/apps/$app_id.png")"
+    [[ "$kind" == *"PNG image data, $size x $size"* ]] || fail "the $size px icon is not $size px"
 done
 
 echo "== desktop-file-validate"
