@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "query/basTableList.h"
+#include "query/catalogNames.h"
 
 namespace {
 

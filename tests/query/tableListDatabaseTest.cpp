@@ -1,4 +1,5 @@
 #include "query/basTableList.h"
+#include "query/catalogNames.h"
 #include "tests/data/databaseTest.h"
 
 namespace {
