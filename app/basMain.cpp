@@ -1,6 +1,7 @@
 #include "app/basMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <clocale>
 #include <cstdlib>
@@ -34,6 +35,8 @@ void PrepareProcess() {
 void PrepareApplication() {
     QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
     QApplication::setWindowIcon(ProgramIcon());
+    // Lets the desktop match the windows with the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tessory.Tessory"));
 }
 
 void ResetSharedState() {
@@ -45,11 +48,16 @@ void ResetSharedState() {
     gSearchIgnoreCase = false;
 }
 
-void StartUp(frmMain &mainWindow) {
+void StartUp(frmMain &mainWindow, const QStringList &files) {
     ReportFailure([&] {
         mainWindow.show();
         ShowConnectDialog(&mainWindow);
-        mainWindow.LoadNewDoc();
+        if (files.isEmpty()) {
+            mainWindow.LoadNewDoc();
+        }
+        for (const QString &file : files) {
+            mainWindow.LoadSqlFile(mainWindow.LoadNewDoc(), QFileInfo(file).absoluteFilePath());
+        }
         mainWindow.SetCboTable();
         mainWindow.ShowDataSource();
     });
@@ -65,7 +73,8 @@ int Main(int argc, char *argv[]) {
 
     ResetSharedState();
     frmMain mainWindow;
-    StartUp(mainWindow);
+    // The desktop (a file manager, the menu entry's %F) hands over the files to open.
+    StartUp(mainWindow, QCoreApplication::arguments().mid(1));
     const int code = QApplication::exec();
     clsMsg::setPresenter(nullptr);
     return code;

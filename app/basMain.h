@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 class frmMain;
 
 // Starts the program: the application object, its translations and message boxes, the shared
@@ -19,9 +21,10 @@ void PrepareApplication();
 void ResetSharedState();
 
 // The start-up sequence on a created main window: show it, ask for a data source, open the
-// first query window, fill the table list and show the data source name. A failure is shown
-// and ends the sequence; the window stays.
-void StartUp(frmMain &mainWindow);
+// first query window (or one window for each .sql file given, with its text), fill the table
+// list and show the data source name. A failure is shown and ends the sequence; the window
+// stays.
+void StartUp(frmMain &mainWindow, const QStringList &files = {});
 
 // Makes the character-type locale UTF-8 (C.UTF-8 unless it already is UTF-8), so that ODBC
 // drivers convert Japanese text to and from wide characters. Call before the first ODBC call.

@@ -51,8 +51,14 @@ public:
     // Moves the active window's result as a key of the result toolbar says.
     void tlbGrid_ButtonClick(const QString &key);
 
-    // Fills the table list from the connection (hidden when the server offers none).
+    // Reads a .sql file into the query window, which takes its name and encoding.
+    void LoadSqlFile(frmSQL *doc, const QString &path);
+
+    // Fills the table list from the connection (hidden while it is closed).
     void SetCboTable();
+    // Fills the table list anew when the text the window ran may have created, dropped, altered
+    // or renamed tables.
+    void RefreshTableListAfterRun(frmSQL *doc);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -103,6 +109,7 @@ private:
     QMdiArea *mdiArea_;
     QComboBox *cboTable_ = nullptr;
     QAction *cboTableAction_ = nullptr;
+    bool tableListSqlServer_ = false;  // the list holds SQL Server's plain table names
     QMenu *mnuWindow_ = nullptr;
     QList<QAction *> windowListActions_;
     int mDocNumber_ = 0;

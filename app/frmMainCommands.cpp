@@ -11,6 +11,7 @@
 #include "query/basExec.h"
 #include "query/basNavigation.h"
 #include "query/basRecordSet.h"
+#include "query/basTableList.h"
 
 namespace {
 const QString kMessage = QStringLiteral("MESSAGE");
@@ -45,11 +46,19 @@ void frmMain::mnuQryExec_Click() {
         statusBar()->repaint();
         frmSQL *doc = ActiveDoc();
         ran = ExecBatches(doc);
+        RefreshTableListAfterRun(doc);
         if (ran) {
             doc->BindGrid();
         }
     });
     SetPanelText(kMessage, noFailure && ran ? RunStatus::Done : RunStatus::Failed);
+}
+
+void frmMain::RefreshTableListAfterRun(frmSQL *doc) {
+    // Batches before a failing one have run, so a failed run may have changed tables too.
+    if (doc && gConnection.State() == Connection::StateOpen && MayChangeTables(TextToRun(*doc))) {
+        IgnoreFailure([&] { SetCboTable(); });
+    }
 }
 
 void frmMain::tlbGrid_ButtonClick(const QString &key) {

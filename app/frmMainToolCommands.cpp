@@ -37,13 +37,17 @@ void frmMain::mnuFileOpen_Click() {
         return;
     }
     if (frmSQL *doc = activeOrNewDoc()) {
-        doc->setCaption(path);
-        SqlFileFormat format;
-        const QString text = ReadSqlFile(path, &format);
-        doc->setFileFormat(text.isEmpty() ? std::nullopt : std::optional(format));
-        doc->txtQry()->setText(text);
+        LoadSqlFile(doc, path);
     }
     Settings::Write(Settings::OpenSql, path);
+}
+
+void frmMain::LoadSqlFile(frmSQL *doc, const QString &path) {
+    doc->setCaption(path);
+    SqlFileFormat format;
+    const QString text = ReadSqlFile(path, &format);
+    doc->setFileFormat(text.isEmpty() ? std::nullopt : std::optional(format));
+    doc->txtQry()->setText(text);
 }
 
 void frmMain::mnuFileSave_Click() {
@@ -133,7 +137,9 @@ void frmMain::mnuFontFont_Click() {
 
 void frmMain::mnuToolExcel_Click() {
     frmSQL *doc = ActiveDoc();
-    if (!ExecBatches(doc)) {
+    const bool ran = ExecBatches(doc);
+    RefreshTableListAfterRun(doc);
+    if (!ran) {
         return;
     }
     QString path;
@@ -153,6 +159,7 @@ void frmMain::SetCboTable() {
     const TableList list = ReadTableList(gConnection);
     cboTableAction_->setVisible(list.visible);
     if (list.visible) {
+        tableListSqlServer_ = list.sqlServer;
         cboTable_->clear();
         cboTable_->addItems(list.tables);
     }
@@ -162,7 +169,7 @@ void frmMain::cboTable_Click(int index) {
     const QString table = cboTable_->itemText(index);
     if (frmSQL *doc = activeOrNewDoc()) {
         doc->txtQry()->setFocus();
-        doc->txtQry()->setText(TableQueryText(table));
+        doc->txtQry()->setText(TableQueryText(table, tableListSqlServer_));
         doc->txtQry()->setSelStart(0);
     }
 }

@@ -9,13 +9,17 @@
 #include "query/basBatch.h"
 #include "query/basRecordSet.h"
 
+QString TextToRun(const frmSQL &doc) {
+    const QueryEditor *editor = doc.txtQry();
+    return editor->SelLength() > 0 ? editor->SelText() : editor->Text();
+}
+
 std::optional<QString> TakeTextToRun(frmSQL &doc) {
     if (gConnection.State() == 0) {
         clsMsg().ShowMessage(QStringLiteral("データベースに接続されていません。"));
         return std::nullopt;
     }
-    QueryEditor *editor = doc.txtQry();
-    return editor->SelLength() > 0 ? editor->SelText() : editor->Text();
+    return TextToRun(doc);
 }
 
 bool ExecBatches(frmSQL *doc) {

@@ -1,10 +1,12 @@
 #include "query/basTableList.h"
 
+#include <QRegularExpression>
 #include <QSet>
 
 #include "app/failure.h"
 #include "data/connection.h"
 #include "data/recordset.h"
+#include "query/catalogNames.h"
 
 namespace {
 
@@ -208,6 +210,16 @@ bool IsLetter(uint c) {
     return QChar::isLetter(static_cast<char32_t>(c));
 }
 
+TableList ReadCatalogTableList(Connection &connection) {
+    TableList list;
+    list.visible = true;
+    IgnoreFailure([&] {
+        const CatalogNaming naming = ReadCatalogNaming(connection);
+        list.tables = TypedTableNames(ReadCatalogTables(connection, naming), naming);
+    });
+    return list;
+}
+
 }  // namespace
 
 bool IsSqlServer(const QString &productName) {
@@ -222,10 +234,14 @@ TableList ReadTableList(Connection &connection) {
 
 TableList ReadTableList(Connection &connection, const QString &productName) {
     TableList list;
-    if (connection.State() != Connection::StateOpen || !IsSqlServer(productName)) {
+    if (connection.State() != Connection::StateOpen) {
         return list;
     }
+    if (!IsSqlServer(productName)) {
+        return ReadCatalogTableList(connection);
+    }
     list.visible = true;
+    list.sqlServer = true;
     // Not through the shared command, so the query time-out does not apply.
     IgnoreFailure([&] {
         Recordset rs;
@@ -276,4 +292,15 @@ QString QuoteTableName(const QString &name) {
 
 QString TableQueryText(const QString &tableName) {
     return QStringLiteral("SELECT * FROM ") + QuoteTableName(tableName);
+}
+
+QString TableQueryText(const QString &shownName, bool sqlServer) {
+    return sqlServer ? TableQueryText(shownName) : QStringLiteral("SELECT * FROM ") + shownName;
+}
+
+bool MayChangeTables(const QString &text) {
+    static const QRegularExpression words(
+        QStringLiteral("\\b(CREATE|DROP|ALTER|RENAME)\\b"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    return words.match(text).hasMatch();
 }

@@ -5,7 +5,9 @@
 
 class Connection;
 
-// The table drop-down: offered only on Microsoft SQL Server, filled with its user tables.
+// The table drop-down. On Microsoft SQL Server it holds the user tables as its table query
+// returns them; on every other source the tables and views of the driver's catalogue, each as a
+// user types it in a query.
 inline constexpr char kSqlServerProductName[] = "Microsoft SQL Server";
 inline constexpr char kTableListQuery[] =
     "SELECT name FROM sysobjects WHERE type = 'U' ORDER BY name";
@@ -15,15 +17,22 @@ bool IsSqlServer(const QString &productName);
 
 struct TableList {
     bool visible = false;
-    QStringList tables;  // in the order the server returns them
+    // SQL Server: plain table names in the order the server returns them. Otherwise: names as
+    // they stand in a query (quoted and qualified where needed), the default schema's first.
+    bool sqlServer = false;
+    QStringList tables;
 };
 
-// What the drop-down shows for `connection`: hidden unless the connection is open and its
-// database product (the driver's name for it) is SQL Server; then the user tables. A failure
-// while listing is dropped and leaves the names read so far.
+// What the drop-down shows for `connection`: hidden while the connection is closed; on SQL
+// Server (the driver's product name) its user tables, on any other source the catalogue's tables
+// and views. A failure while listing is dropped and leaves the names read so far.
 TableList ReadTableList(Connection &connection);
 // The same with the product name given, for databases that only stand in for SQL Server.
 TableList ReadTableList(Connection &connection, const QString &productName);
+
+// True when a run's text holds one of the words CREATE, DROP, ALTER or RENAME, so that the
+// tables may have changed and the list is filled anew.
+bool MayChangeTables(const QString &text);
 
 // True for a name that SQL Server takes without delimiters: a letter or "_" first, then
 // letters, digits, "_", "@", "#" or "$", and not a reserved word.
@@ -33,5 +42,8 @@ bool IsRegularIdentifier(const QString &name);
 // "]" doubled.
 QString QuoteTableName(const QString &name);
 
-// The text that replaces the editor's when a table is picked.
+// The text that replaces the editor's when a SQL Server table is picked.
 QString TableQueryText(const QString &tableName);
+// The text that replaces the editor's when an item of the list (or a name typed into it) is
+// picked: on SQL Server as above, on other sources the name as it stands.
+QString TableQueryText(const QString &shownName, bool sqlServer);

@@ -1,5 +1,7 @@
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -10,6 +12,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -309,6 +312,29 @@ TEST_F(MainWindowTest, StartUpWithAConnectionShowsTheDataSource) {
                      .allKeys()
                      .join(QLatin1Char(' '))
                      .contains(QStringLiteral("PWD")));
+}
+
+TEST_F(MainWindowTest, StartUpWithFilesOpensEachInAWindowOfItsOwn) {
+    QTemporaryDir folder;
+    const QString first = folder.filePath(QStringLiteral("first.sql"));
+    const QString second = folder.filePath(QStringLiteral("受注.sql"));
+    for (const auto &[path, text] : {std::pair{first, QStringLiteral("SELECT 1\r\n")},
+                                     std::pair{second, QStringLiteral("SELECT '受注'\r\n")}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+    }
+    frmMain window;
+    AnswerNextDialog([](QWidget *dialog) { dialog->close(); });
+    // A relative path is taken from the current folder, as a desktop or shell gives it.
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(folder.path());
+    StartUp(window, {QStringLiteral("first.sql"), second});
+    QDir::setCurrent(current);
+    EXPECT_EQ(Captions(window), QStringList({first, second}));
+    ASSERT_EQ(window.Docs().size(), 2);
+    EXPECT_EQ(window.Docs().at(0)->txtQry()->Text(), QStringLiteral("SELECT 1\r\n"));
+    EXPECT_EQ(window.Docs().at(1)->txtQry()->Text(), QStringLiteral("SELECT '受注'\r\n"));
 }
 
 TEST_F(MainWindowTest, EnterInTheDataSourceFieldPressesOk) {

@@ -35,6 +35,7 @@
 #include "app/frmMain.h"
 #include "app/settings.h"
 #include "data/basConnect.h"
+#include "data/recordset.h"
 #include "editor/frmSQL.h"
 #include "editor/queryEditor.h"
 #include "tests/data/odbcTestSources.h"
@@ -783,16 +784,55 @@ protected:
         EXPECT_NE(action, nullptr);
         return action && action->isVisible();
     }
+    QStringList Items() const {
+        QStringList items;
+        for (int i = 0; i < window_->cboTable()->count(); ++i) {
+            items.append(window_->cboTable()->itemText(i));
+        }
+        return items;
+    }
+    void Exec(const QString &sql) {
+        Recordset rs;
+        rs.Open(sql, gConnection);
+    }
 };
 
-TEST_F(TableListCommandTest, ListIsHiddenForSqliteAndWithoutAConnection) {
-    window_->findChild<QAction *>(QStringLiteral("cboTableAction"))->setVisible(true);
+TEST_F(TableListCommandTest, ListShowsOnSqliteAndIsHiddenWithoutAConnection) {
+    Exec(QStringLiteral("CREATE TABLE [order lines] (a)"));
     window_->SetCboTable();
-    EXPECT_FALSE(ListVisible());
-    window_->findChild<QAction *>(QStringLiteral("cboTableAction"))->setVisible(true);
+    EXPECT_TRUE(ListVisible());
+    EXPECT_EQ(Items(), QStringList({QStringLiteral("\"order lines\"")}));
     ResetSharedState();  // closes the connection
     window_->SetCboTable();
     EXPECT_FALSE(ListVisible());
+}
+
+TEST_F(TableListCommandTest, RunsThatChangeTablesFillTheListAnew) {
+    window_->SetCboTable();
+    ASSERT_TRUE(Items().isEmpty());
+    frmSQL *doc = window_->LoadNewDoc();
+    const auto run = [&](const QString &text) {
+        doc->txtQry()->setText(text);
+        window_->mnuQryExec_Click();
+    };
+    run(QStringLiteral("CREATE TABLE fresh (a)\r\nGO\r\nCREATE VIEW 受注 AS SELECT 1 AS a"));
+    EXPECT_EQ(Items(), QStringList({QStringLiteral("fresh"), QStringLiteral("受注")}));
+    // A run without such a word leaves the list alone.
+    window_->cboTable()->addItem(QStringLiteral("typed by hand"));
+    run(QStringLiteral("SELECT * FROM fresh"));
+    EXPECT_EQ(Items().size(), 3);
+    // A failing batch ends the run, but the batch before it has dropped a table.
+    RecordingPresenter presenter;
+    run(QStringLiteral("DROP TABLE fresh\r\nGO\r\nSELECT * FROM no_such_table"));
+    EXPECT_EQ(presenter.boxes().size(), 1);
+    EXPECT_EQ(Items(), QStringList({QStringLiteral("受注")}));
+    // Only the selection runs when there is one.
+    doc->txtQry()->setText(QStringLiteral("CREATE TABLE later (a)\r\nSELECT 1"));
+    doc->txtQry()->setSelStart(int(QStringLiteral("CREATE TABLE later (a)\r\n").size()));
+    doc->txtQry()->setSelLength(8);
+    window_->cboTable()->addItem(QStringLiteral("typed by hand"));
+    window_->mnuQryExec_Click();
+    EXPECT_EQ(Items().size(), 2);
 }
 
 struct PickRow {
@@ -829,9 +869,10 @@ TEST_P(TablePick, PickWithNoWindowOpensOneWithTheQuery) {
 
 INSTANTIATE_TEST_SUITE_P(
     Names, TablePick,
+    // The list (or the user's typing) holds each name as it stands in a query.
     testing::Values(PickRow{"regular", "Orders", "SELECT * FROM Orders"},
-                    PickRow{"space", "order lines", "SELECT * FROM [order lines]"},
-                    PickRow{"bracket", "a]b", "SELECT * FROM [a]]b]"},
+                    PickRow{"space", "\"order lines\"", "SELECT * FROM \"order lines\""},
+                    PickRow{"qualified", "other.\"a b\"", "SELECT * FROM other.\"a b\""},
                     PickRow{"japanese", "受注", "SELECT * FROM 受注"}),
     [](const testing::TestParamInfo<PickRow> &info) { return info.param.name; });
 

@@ -18,8 +18,7 @@ class ConnectionTest : public DatabaseTest {};
 TEST_P(ConnectionTest, OpensReportsTheProductAndCloses) {
     EXPECT_EQ(connection.State(), Connection::StateOpen);
     EXPECT_EQ(connection.ConnectionString(), connectionString());
-    EXPECT_EQ(connection.DbmsName(),
-              postgres() ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"));
+    EXPECT_EQ(connection.DbmsName(), QLatin1String(traits().productName));
     EXPECT_EQ(FailureOf([&] { connection.Open(); }).number, LayerFailureNumber::ObjectOpen);
     EXPECT_EQ(FailureOf([&] { connection.setConnectionString(QString()); }).number,
               LayerFailureNumber::ObjectOpen);
@@ -43,20 +42,20 @@ TEST_P(ConnectionTest, UnknownDataSourceFailsWithTheDriverManagersText) {
 }
 
 TEST_P(ConnectionTest, WrongPasswordIsRefusedWithTheServersText) {
-    if (!postgres()) {
+    if (!server()) {
         GTEST_SKIP() << "SQLite has no login";
     }
     Connection other;
     other.setConnectionString(
         BuildConnectionString(source.dsn, source.uid, QStringLiteral("wrong")));
     const DatabaseFailure failure = DatabaseFailureOf([&] { other.Open(); });
-    EXPECT_TRUE(failure.description.contains(QLatin1String("password authentication failed")))
+    EXPECT_TRUE(failure.description.contains(QLatin1String(traits().wrongPasswordWords)))
         << failure.description.toStdString();
     EXPECT_EQ(other.State(), Connection::StateClosed);
 }
 
 TEST_P(ConnectionTest, PasswordWithConnectionStringCharactersReachesTheServerWhole) {
-    if (!postgres()) {
+    if (!server()) {
         // The SQLite3 driver takes no password, but it reads attributes out of the connection
         // string without honouring braces: this one must neither open nor create that file.
         const QString elsewhere = SqliteSourceFile(QStringLiteral("elsewhere"));
@@ -72,13 +71,18 @@ TEST_P(ConnectionTest, PasswordWithConnectionStringCharactersReachesTheServerWho
         EXPECT_FALSE(QFile::exists(elsewhere));
         return;
     }
-    // The fixture's role tessory_braces has the password " a;b}c{d=e ".
+    // The fixtures' login tessory_braces has the password " a;b}c{d=e ".
     Connection other;
     other.setConnectionString(BuildConnectionString(source.dsn, QStringLiteral("tessory_braces"),
                                                     QStringLiteral(" a;b}c{d=e ")));
     other.Open();
     Recordset rs;
-    rs.Open(QStringLiteral("SELECT current_user AS who, current_database() AS db"), other);
+    const QString databaseQuery = GetParam() == TestDriver::MariaDb
+                                      ? QStringLiteral("DATABASE()")
+                                      : QStringLiteral("current_database()");
+    rs.Open(QString::fromLatin1(traits().currentUserQuery) + QStringLiteral(", ") +
+                databaseQuery + QStringLiteral(" AS db"),
+            other);
     EXPECT_EQ(rs.Value(0), QStringLiteral("tessory_braces"));
     EXPECT_EQ(rs.Value(1), QStringLiteral("tessory"));
     // Cut at the first ";" the password would be wrong.
@@ -110,23 +114,22 @@ TEST_P(ConnectionTest, CommitWithoutOwnTransactionFailsAndCommitsNothing) {
 }
 
 TEST_P(ConnectionTest, ServerGoingAwayMidQueryIsAFailure) {
-    if (!postgres()) {
+    if (!server()) {
         GTEST_SKIP() << "SQLite has no server";
     }
     Recordset pid;
-    pid.Open(QStringLiteral("SELECT pg_backend_pid() AS pid"), connection);
+    pid.Open(QString::fromLatin1(traits().sessionIdQuery), connection);
     const QString backend = pid.Value(0);
     std::thread killer([&] {
         Connection second;
         second.setConnectionString(connectionString());
         second.Open();
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        Recordset rs;
-        rs.Open(QStringLiteral("SELECT pg_terminate_backend(%1) AS done").arg(backend), second);
+        Exec(second, QString::fromLatin1(traits().endSessionQuery).arg(backend));
     });
     Command command;
     command.setActiveConnection(&connection);
-    command.setCommandText(QStringLiteral("SELECT pg_sleep(3) AS slept"));
+    command.setCommandText(QString::fromLatin1(traits().sleepQuery).arg(3));
     command.setCommandTimeout(0);
     Recordset rs;
     const DatabaseFailure failure = DatabaseFailureOf([&] { rs.Open(command); });
@@ -139,7 +142,7 @@ TEST_P(ConnectionTest, ServerGoingAwayMidQueryIsAFailure) {
     IgnoreFailure([&] { connection.Close(); });
     EXPECT_EQ(connection.State(), Connection::StateClosed);
     connection.Open();
-    rs.Open(command.CommandText().replace(QLatin1String("3"), QLatin1String("0")), connection);
+    rs.Open(QString::fromLatin1(traits().sleepQuery).arg(0), connection);
     EXPECT_EQ(rs.RecordCount(), 1);
 }
 
@@ -153,10 +156,14 @@ TEST_P(ConnectionTest, ProviderIsOdbcOnly) {
 
 TEST_P(ConnectionTest, ListsTheRegisteredDataSourcesInOrder) {
     const QStringList names = GetDSNsAndDrivers();
-    const QStringList expected =
-        postgres() ? QStringList{QStringLiteral("TessorySqlite"), QStringLiteral("TessoryPostgres"),
-                                 QStringLiteral("TessoryPostgresStream")}
-                   : QStringList{QStringLiteral("TessorySqlite")};
+    // The fixtures' sources follow the SQLite one, those of the servers that run.
+    QStringList expected{QStringLiteral("TessorySqlite")};
+    if (SourceFor(TestDriver::Postgres)) {
+        expected << QStringLiteral("TessoryPostgres") << QStringLiteral("TessoryPostgresStream");
+    }
+    if (SourceFor(TestDriver::MariaDb)) {
+        expected << QStringLiteral("TessoryMariaDB") << QStringLiteral("TessoryMariaDBStream");
+    }
     // The machine's own system sources may follow.
     EXPECT_EQ(names.mid(0, expected.size()), expected)
         << names.join(QLatin1Char(',')).toStdString();

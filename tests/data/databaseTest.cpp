@@ -6,9 +6,10 @@ void DatabaseTest::SetUp() {
     const auto found = SourceFor(GetParam());
     if (!found) {
         if (PostgresRequired()) {
-            FAIL() << "the PostgreSQL fixture is not running (CI=true requires it)";
+            FAIL() << "the " << DriverName(GetParam())
+                   << " fixture is not running (CI=true requires it)";
         }
-        GTEST_SKIP() << "the PostgreSQL fixture is not running";
+        GTEST_SKIP() << "the " << DriverName(GetParam()) << " fixture is not running";
     }
     source = *found;
     connection.setConnectionString(connectionString());
@@ -18,9 +19,57 @@ void DatabaseTest::SetUp() {
 const DriverTraits &DatabaseTest::traits() const {
     // SQLite keeps numeric values by affinity (12.50 is the real 12.5), shows a BLOB as a SQL
     // literal, and refuses a second statement in one text.
-    static const DriverTraits sqlite{false, "12.5", "X'00FF10'"};
-    static const DriverTraits postgres{true, "12.50", "00ff10", 63};
-    return GetParam() == TestDriver::Postgres ? postgres : sqlite;
+    static const DriverTraits sqlite{.productName = "SQLite",
+                                     .multipleStatements = false,
+                                     .oneStatementWords = "only one SQL statement",
+                                     .decimalText = "12.5",
+                                     .binaryType = "blob",
+                                     .binaryLiteral = "x'00ff10'",
+                                     .binaryText = "X'00FF10'",
+                                     .longTextType = "text",
+                                     .missingTableState = "HY000",
+    static const DriverTraits postgres{.productName = "PostgreSQL",
+                                       .multipleStatements = true,
+                                       .decimalText = "12.50",
+                                       .binaryType = "bytea",
+                                       .binaryLiteral = "'\\x00ff10'::bytea",
+                                       .binaryText = "00ff10",
+                                       .longTextType = "text",
+                                       .missingTableState = "42P01",
+                                       .wrongPasswordWords = "password authentication failed",
+                                       .currentUserQuery = "SELECT current_user AS who",
+                                       .sessionIdQuery = "SELECT pg_backend_pid() AS id",
+                                       .endSessionQuery = "SELECT pg_terminate_backend(%1) AS done",
+                                       .sleepQuery = "SELECT pg_sleep(%1) AS slept",
+                                       .longestNameBytes = 63};
+    // MariaDB's driver takes one statement per text unless the source sets its multi-statement
+    // option; a TEXT column holds 64 KiB; and the driver turns bytes into wide text as if they
+    // were UTF-8 (00 ff 10 reads as an empty text), so a binary value has no text to compare.
+    static const DriverTraits mariadb{
+        .productName = "MariaDB",
+        .multipleStatements = false,
+        .oneStatementWords = "You have an error in your SQL syntax",
+        .decimalText = "12.50",
+        .binaryType = "blob",
+        .binaryLiteral = "x'00ff10'",
+        .binaryText = nullptr,
+        .longTextType = "longtext",
+        .missingTableState = "42S02",
+        .wrongPasswordWords = "Access denied",
+        .currentUserQuery = "SELECT SUBSTRING_INDEX(CURRENT_USER(), '@', 1) AS who",
+        .sessionIdQuery = "SELECT CONNECTION_ID() AS id",
+        .endSessionQuery = "KILL %1",
+        .sleepQuery = "SELECT SLEEP(%1) AS slept",
+        .longestNameBytes = 255};
+    switch (GetParam()) {
+        case TestDriver::Postgres:
+            return postgres;
+        case TestDriver::MariaDb:
+            return mariadb;
+        case TestDriver::Sqlite:
+            break;
+    }
+    return sqlite;
 }
 
 QString DatabaseTest::connectionString() const {
@@ -51,8 +100,8 @@ void DatabaseTest::Exec(Connection &on, const QString &sql) {
 }
 
 QString DatabaseTest::SlowQuery(int seconds) const {
-    if (postgres()) {
-        return QStringLiteral("SELECT pg_sleep(%1)").arg(seconds);
+    if (server()) {
+        return QString::fromLatin1(traits().sleepQuery).arg(seconds);
     }
     // About 10 million steps a second; far longer than any time-out the tests set.
     return QStringLiteral(

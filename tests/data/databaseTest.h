@@ -15,19 +15,33 @@ inline void PrintTo(const QString &text, std::ostream *out) {
 
 // What differs between the drivers, as measured.
 struct DriverTraits {
-    bool multipleStatements;   // runs several statements in one text
-    const char *decimalText;   // numeric(10,2) 12.50 as text
-    const char *binaryText;    // the bytes 00 ff 10 as text
+    const char *productName;        // the database product name the driver reports
+    bool multipleStatements;        // runs several statements in one text
+    const char *oneStatementWords;  // words of the refusal of a second statement
+    const char *decimalText;        // numeric(10,2) 12.50 as text
+    const char *binaryType;         // a column type for bytes
+    const char *binaryLiteral;      // the bytes 00 ff 10 as a literal
+    const char *binaryText;         // those bytes as text; nullptr: the driver cannot tell them
+    const char *longTextType;       // a column type for texts of a million characters
+    const char *missingTableState;  // SQLSTATE of a query on a table that does not exist
+    // Servers only: the login, and the session that a test may end from another connection.
+    const char *wrongPasswordWords;  // words of the refusal of a wrong password
+    const char *currentUserQuery;    // one value: the login name of the session
+    const char *sessionIdQuery;      // one value: the server's id of the session
+    const char *endSessionQuery;     // %1: ends the session of that id
+    const char *sleepQuery;          // %1: sleeps that many seconds
     int longestNameBytes = 0;  // the server cuts longer column names to this (0: no limit)
 };
 
 // Base of the tests that run the same body against every driver: connects `connection` to the
-// driver's data source. PostgreSQL tests skip when its fixture is not running, except in CI.
+// driver's data source. The tests of a server skip when its fixture is not running, except in CI.
 class DatabaseTest : public testing::TestWithParam<TestDriver> {
 protected:
     void SetUp() override;
 
     bool postgres() const { return GetParam() == TestDriver::Postgres; }
+    // A database server with logins (not a file).
+    bool server() const { return GetParam() != TestDriver::Sqlite; }
     const DriverTraits &traits() const;
     QString connectionString() const;
     // A table name of this test's own, so that test processes never share one.
@@ -71,6 +85,5 @@ DatabaseFailure DatabaseFailureOf(Body &&body) {
 
 std::string ParamName(const testing::TestParamInfo<TestDriver> &info);
 
-#define TESSORY_ALL_DRIVERS(Suite)           \
-    INSTANTIATE_TEST_SUITE_P(Drivers, Suite, \
-                             testing::Values(TestDriver::Sqlite, TestDriver::Postgres), ParamName)
+#define TESSORY_ALL_DRIVERS(Suite) \
+    INSTANTIATE_TEST_SUITE_P(Drivers, Suite, testing::ValuesIn(kTestDrivers), ParamName)

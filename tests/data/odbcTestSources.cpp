@@ -29,11 +29,11 @@ QString SourcesFolder() {
     return TestProcessFolder() + QStringLiteral("/odbc");
 }
 
-QString FixtureFolder() {
-    return QStringLiteral(TESSORY_PG_FIXTURE_DIR);
-}
+// The folders where the server fixtures leave their odbcinst.ini and odbc.ini.
+const char *const kFixtureFolders[] = {TESSORY_PG_FIXTURE_DIR, TESSORY_MARIADB_FIXTURE_DIR};
 
 bool gPostgresRegistered = false;
+bool gMariaDbRegistered = false;
 
 }  // namespace
 
@@ -45,9 +45,17 @@ void PrepareTestDataSources() {
     done = true;
     const QString folder = SourcesFolder();
     QDir().mkpath(folder);
-    const QString fixtureDrivers = ReadIfExists(FixtureFolder() + QStringLiteral("/odbcinst.ini"));
-    const QString fixtureSources = ReadIfExists(FixtureFolder() + QStringLiteral("/odbc.ini"));
+    QString fixtureDrivers;
+    QString fixtureSources;
+    for (const char *fixture : kFixtureFolders) {
+        const QString fixtureFolder = QString::fromUtf8(fixture);
+        fixtureDrivers +=
+            ReadIfExists(fixtureFolder + QStringLiteral("/odbcinst.ini")) + QLatin1Char('\n');
+        fixtureSources +=
+            ReadIfExists(fixtureFolder + QStringLiteral("/odbc.ini")) + QLatin1Char('\n');
+    }
     gPostgresRegistered = fixtureSources.contains(QLatin1String("[TessoryPostgres]"));
+    gMariaDbRegistered = fixtureSources.contains(QLatin1String("[TessoryMariaDB]"));
     Write(folder + QStringLiteral("/odbcinst.ini"),
           QStringLiteral("[TessorySQLite3]\nDriver=%1\n\n")
                   .arg(QStringLiteral(TESSORY_SQLITE3_ODBC)) +
@@ -71,6 +79,12 @@ std::optional<TestSource> SourceFor(TestDriver driver) {
             }
             return TestSource{driver, QStringLiteral("TessoryPostgres"), QStringLiteral("tessory"),
                               QStringLiteral("tessory")};
+        case TestDriver::MariaDb:
+            if (!gMariaDbRegistered) {
+                return std::nullopt;
+            }
+            return TestSource{driver, QStringLiteral("TessoryMariaDB"), QStringLiteral("tessory"),
+                              QStringLiteral("tessory")};
     }
     return std::nullopt;
 }
@@ -81,6 +95,8 @@ std::optional<TestSource> StreamingSourceFor(TestDriver driver) {
         source->dsn = RegisterSqliteSource(QStringLiteral("TessorySqliteStream"));
     } else if (source && driver == TestDriver::Postgres) {
         source->dsn = QStringLiteral("TessoryPostgresStream");
+    } else if (source && driver == TestDriver::MariaDb) {
+        source->dsn = QStringLiteral("TessoryMariaDBStream");
     }
     return source;
 }
@@ -107,7 +123,15 @@ QString RegisterSqliteSource(const QString &name) {
 }
 
 const char *DriverName(TestDriver driver) {
-    return driver == TestDriver::Sqlite ? "SQLite" : "PostgreSQL";
+    switch (driver) {
+        case TestDriver::Sqlite:
+            return "SQLite";
+        case TestDriver::Postgres:
+            return "PostgreSQL";
+        case TestDriver::MariaDb:
+            return "MariaDB";
+    }
+    return "?";
 }
 
 bool PostgresRequired() {

@@ -2,13 +2,18 @@
 
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <ostream>
 
 // The databases the tests run against, registered as ODBC data sources in the test process's
 // own odbcinst.ini and odbc.ini (ODBCSYSINI / ODBCINI): SQLite on a temporary file, and the
-// private PostgreSQL cluster of the test fixture when it runs.
-enum class TestDriver { Sqlite, Postgres };
+// private PostgreSQL and MariaDB servers of the test fixtures when they run.
+enum class TestDriver { Sqlite, Postgres, MariaDb };
+
+// Every driver the database tests run their bodies against.
+inline constexpr std::array kTestDrivers{TestDriver::Sqlite, TestDriver::Postgres,
+                                         TestDriver::MariaDb};
 
 struct TestSource {
     TestDriver driver;
@@ -23,7 +28,7 @@ void PrintTo(TestDriver driver, std::ostream *out);
 // Writes the ini files and points the driver manager at them; call before the first ODBC call.
 void PrepareTestDataSources();
 
-// The source of a driver; nothing when the PostgreSQL fixture is not running.
+// The source of a driver; nothing when its server's fixture is not running.
 std::optional<TestSource> SourceFor(TestDriver driver);
 
 // The driver's source that streams a large result instead of reading it whole before the first
@@ -40,5 +45,5 @@ QString SqliteSourceFile(const QString &name);
 // Name of a driver for test names and messages.
 const char *DriverName(TestDriver driver);
 
-// True when the PostgreSQL tests must run (CI=true).
+// True when the tests of the fixtures' servers must run (CI=true).
 bool PostgresRequired();
