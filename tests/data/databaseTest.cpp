@@ -27,7 +27,7 @@ const DriverTraits &DatabaseTest::traits() const {
                                      .binaryLiteral = "x'00ff10'",
                                      .binaryText = "X'00FF10'",
                                      .longTextType = "text",
-                                     .missingTableState = "HY000",
+                                     .missingTableState = "HY000"};
     static const DriverTraits postgres{.productName = "PostgreSQL",
                                        .multipleStatements = true,
                                        .decimalText = "12.50",
