@@ -86,6 +86,47 @@ TEST_P(CancelTest, RequestFromAnotherThreadStopsTheFetch) {
     ExpectUsable(streaming);
 }
 
+// The statement in use holds rows between its calls, and inside a call that does not wait on
+// the server (SQLFetch over rows in memory). A driver that closes the cursor of an idle
+// statement it is asked to cancel (SQLite3, MariaDB) would free them under the owner, so the
+// cancel must leave that statement alone there; only psqlODBC, whose cancel acts on nothing but
+// an executing statement, gets it on the statement itself.
+TEST_P(CancelTest, CancelGoesToTheStatementInUseOnlyWhereThatIsSafe) {
+    OdbcHandle statement(SQL_HANDLE_STMT, connection.handle());
+    const QString sql = QStringLiteral("SELECT 1 AS n UNION ALL SELECT 2");
+    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(sql)),
+                         SQLINTEGER(sql.size())),
+          statement, "SQLExecDirectW");
+    ASSERT_EQ(SQLFetch(statement.get()), SQL_SUCCESS);
+    {
+        StatementCancel cancel(50ms);
+        cancel.Attach(connection.handle(), statement.get());
+        // A call that lasts until the clock has cancelled the run: the clock sends its cancel
+        // before the owner may leave the call.
+        const DatabaseFailure failure = DatabaseFailureOf([&] {
+            cancel.Run(StatementCancel::Call::Interruptible, [&] {
+                while (cancel.reason() == CancelReason::None) {
+                    std::this_thread::sleep_for(5ms);
+                }
+                return SQLRETURN(SQL_SUCCESS);
+            });
+        });
+        EXPECT_EQ(failure.number, DatabaseFailureNumber::Timeout);
+    }
+    const SQLRETURN next = SQLFetch(statement.get());
+    if (traits().cancelsTheStatementInUse) {
+        // The driver manager marks the cursor of a cancelled statement closed.
+        EXPECT_EQ(next, SQL_ERROR);
+        return;
+    }
+    ASSERT_EQ(next, SQL_SUCCESS);
+    SQLINTEGER second = 0;
+    SQLLEN indicator = 0;
+    ASSERT_EQ(SQLGetData(statement.get(), 1, SQL_C_SLONG, &second, 0, &indicator), SQL_SUCCESS);
+    EXPECT_EQ(second, 2);
+    EXPECT_EQ(SQLFetch(statement.get()), SQL_NO_DATA);
+}
+
 TEST_P(CancelTest, NothingIsSentOnceCancelled) {
     const QString t = table(QStringLiteral("never"));
     Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));

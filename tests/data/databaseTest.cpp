@@ -36,6 +36,7 @@ const DriverTraits &DatabaseTest::traits() const {
                                        .binaryText = "00ff10",
                                        .longTextType = "text",
                                        .missingTableState = "42P01",
+                                       .cancelsTheStatementInUse = true,
                                        .wrongPasswordWords = "password authentication failed",
                                        .currentUserQuery = "SELECT current_user AS who",
                                        .sessionIdQuery = "SELECT pg_backend_pid() AS id",
