@@ -21,7 +21,7 @@ struct DriverTraits {
     const char *decimalText;        // numeric(10,2) 12.50 as text
     const char *binaryType;         // a column type for bytes
     const char *binaryLiteral;      // the bytes 00 ff 10 as a literal
-    const char *binaryText;         // those bytes as text; nullptr: the driver cannot tell them
+    const char *binaryText;         // those bytes as text
     const char *longTextType;       // a column type for texts of a million characters
     const char *missingTableState;  // SQLSTATE of a query on a table that does not exist
     // The run's cancel goes to the statement in use, whose SQLCancel is safe from another

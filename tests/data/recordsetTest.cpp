@@ -53,9 +53,7 @@ TEST_P(RecordsetTest, ValuesOfEveryKindComeBackAsText) {
     for (int field = 0; field < 8; ++field) {
         SCOPED_TRACE(first[field].field);
         EXPECT_FALSE(rs.IsNull(field));
-        if (first[field].text) {
-            EXPECT_EQ(rs.Value(field), QString::fromUtf8(first[field].text));
-        }
+        EXPECT_EQ(rs.Value(field), QString::fromUtf8(first[field].text));
     }
     rs.MoveNext();
     EXPECT_EQ(rs.Value(0), QStringLiteral("-2"));
@@ -129,6 +127,46 @@ TEST_P(RecordsetTest, TenMegabyteValueArrivesWhole) {
     ASSERT_EQ(rs.RecordCount(), 1);
     ASSERT_EQ(rs.CellText(0, 0).size(), expected.size());
     EXPECT_TRUE(rs.CellText(0, 0) == expected);
+}
+
+// Bytes are read as bytes and shown as two hex digits each, on every driver: asked for text,
+// the drivers disagree (a SQL literal, hex, or the bytes decoded as UTF-8, which loses them).
+TEST_P(RecordsetTest, BinaryValuesShowTheirBytesInHex) {
+    const QString t = table(QStringLiteral("bytes"));
+    Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
+    Exec(QStringLiteral("CREATE TABLE %1 (id integer, data %2)")
+             .arg(t, QString::fromLatin1(traits().binaryType)));
+    QByteArray longBytes(100'000, '\0');
+    for (qsizetype i = 0; i < longBytes.size(); ++i) {
+        longBytes[i] = char(i * 7 + i / 256);
+    }
+    struct Row {
+        const char *name;
+        QByteArray hex;
+    };
+    const Row rows[] = {
+        {"not UTF-8", "00ff10"},
+        {"a byte that is not UTF-8 between letters", "41ff43"},
+        {"empty", ""},
+        {"longer than one read", longBytes.toHex()},
+    };
+    for (int id = 0; id < int(std::size(rows)); ++id) {
+        const QString literal = QString::fromLatin1(traits().binaryLiteral)
+                                    .replace(QLatin1String("00ff10"), QLatin1String(rows[id].hex));
+        Exec(QStringLiteral("INSERT INTO %1 VALUES (%2, %3)").arg(t).arg(id).arg(literal));
+    }
+    Exec(QStringLiteral("INSERT INTO %1 VALUES (99, NULL)").arg(t));
+
+    Recordset rs;
+    Query(rs, QStringLiteral("SELECT data FROM %1 ORDER BY id").arg(t));
+    ASSERT_EQ(rs.RecordCount(), qsizetype(std::size(rows)) + 1);
+    for (int id = 0; id < int(std::size(rows)); ++id) {
+        SCOPED_TRACE(rows[id].name);
+        EXPECT_FALSE(rs.CellIsNull(id, 0));
+        EXPECT_TRUE(rs.CellText(id, 0) == QLatin1String(rows[id].hex))
+            << rs.CellText(id, 0).left(40).toString().toStdString();
+    }
+    EXPECT_TRUE(rs.CellIsNull(qsizetype(std::size(rows)), 0));
 }
 
 TEST_P(RecordsetTest, ColumnNamesComeWholeAtTheirRealLength) {
