@@ -43,11 +43,15 @@ void frmMain::mnuFileOpen_Click() {
 }
 
 void frmMain::LoadSqlFile(frmSQL *doc, const QString &path) {
-    doc->setCaption(path);
+    // A file that cannot be read has shown its box; the window keeps its text and its file.
     SqlFileFormat format;
-    const QString text = ReadSqlFile(path, &format);
-    doc->setFileFormat(text.isEmpty() ? std::nullopt : std::optional(format));
-    doc->txtQry()->setText(text);
+    const std::optional<QString> text = ReadSqlFile(path, &format);
+    if (!text) {
+        return;
+    }
+    doc->setCaption(path);
+    doc->setFileFormat(text->isEmpty() ? std::nullopt : std::optional(format));
+    doc->txtQry()->setText(*text);
 }
 
 void frmMain::mnuFileSave_Click() {

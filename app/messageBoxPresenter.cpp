@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -24,10 +25,15 @@ QMessageBox::Icon IconOf(int style) {
 }  // namespace
 
 int MessageBoxPresenter::show(const QString &text, const QString &title, int style) {
+    const QPointer<QWidget> behind = QApplication::activeWindow();
     // A box may come in the middle of a busy command: show the ordinary pointer over it.
     QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
     const int answer = ask(text, title, style);
     QGuiApplication::restoreOverrideCursor();
+    // Keys go to the window behind again, also where no window manager hands them back.
+    if (behind && behind->isVisible()) {
+        behind->activateWindow();
+    }
     return answer;
 }
 

@@ -24,6 +24,7 @@ struct FetchedResult {
 // passed over; results after it are not fetched. Returns nothing when the text returns no result
 // set. The calling thread makes every call on the statement; `cancel` stops the run from its
 // clock or from another thread, and a run it stopped, at any moment of execution or fetch, ends
-// with its failure and never with a partial result. Failures throw DatabaseFailure.
+// with its failure and never with a partial result. Failures throw DatabaseFailure. A binary
+// value comes as two lowercase hex digits a byte.
 std::optional<FetchedResult> RunAndFetchFirstResult(SQLHDBC connection, const QString &text,
                                                     StatementCancel &cancel);

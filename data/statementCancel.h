@@ -31,17 +31,31 @@ enum class CancelReason { None, TimedOut, Requested };
 // - SQLite3 ODBC driver 0.9998: SQLCancel interrupts the database (sqlite3_interrupt) and then
 //   closes the cursor of the statement it is given, resetting its SQLite statement and freeing
 //   its rows without any lock. Sent to the statement in use it races the owner: double frees,
-//   a result cut short but ending in SQL_NO_DATA, "Function sequence error". So the cancel is
-//   sent to a second, idle statement of the same connection: the interrupt reaches whatever the
-//   connection runs, and only the idle statement is closed. SQLExecDirect (all rows read there
-//   without StepAPI, the first one with StepAPI=1) and SQLFetch (StepAPI=1) then fail with
-//   "interrupted", and the connection stays usable. SQLGetData only reads rows in memory.
-// - psqlODBC 13: SQLCancel sends the server a cancel request while the statement is executing
-//   (SQLExecDirect, which reads the whole result unless UseDeclareFetch=1) and does nothing
-//   otherwise, so it is safe in every call. With UseDeclareFetch=1 the FETCH that SQLFetch sends
-//   for the next block of rows is not reachable by SQLCancel; the driver applies its own query
-//   time-out to each FETCH, so the statement's time-out attribute bounds such a FETCH.
-// - Other drivers get SQLCancel on the statement itself, as ODBC defines it.
+//   a result cut short but ending in SQL_NO_DATA, "Function sequence error". SQLExecDirect (all
+//   rows read there without StepAPI, the first one with StepAPI=1) and SQLFetch (StepAPI=1)
+//   fail with "interrupted" when the interrupt reaches them. SQLGetData only reads rows in
+//   memory.
+// - MariaDB Connector/ODBC 3.1.15: SQLCancel tries the connection's lock. When it is taken (a
+//   call is talking to the server: SQLExecDirect, SQLMoreResults) it opens a new connection
+//   and sends KILL QUERY for this one's session, which ends the owner's call with "Query
+//   execution was interrupted" (HY018) and leaves the session usable. When it is free (between
+//   calls, and in SQLFetch and SQLGetData) it closes the cursor of the statement it is given,
+//   without the lock: sent to the statement in use during SQLFetch it crashed a test program in
+//   two runs of three. The driver reads the whole result in SQLExecDirect (3.1.15 ignores
+//   NO_CACHE and FORWARDONLY), so its fetch walks rows in memory and is stopped by the flag
+//   between calls.
+// - psqlODBC 13: SQLCancel sends the server a cancel request while the statement it is given is
+//   executing (SQLExecDirect, which reads the whole result unless UseDeclareFetch=1) and does
+//   nothing otherwise, so it is safe in every call; given another statement of the connection
+//   it does nothing at all. With UseDeclareFetch=1 the FETCH that SQLFetch sends for the next
+//   block of rows is not reachable by SQLCancel; the driver applies its own query time-out to
+//   each FETCH, so the statement's time-out attribute bounds such a FETCH.
+// So SQLCancel reaches the statement in use only on psqlODBC, where that is proven safe. Every
+// other driver gets it on a second, idle statement of the same connection: a driver whose
+// cancel acts on the connection (the SQLite interrupt, MariaDB's KILL QUERY) stops whatever the
+// connection runs, and a close of the idle statement's cursor frees nothing in use. A driver
+// whose cancel acts only on the statement given is then stopped by the flag between calls and
+// by its own query time-out, never by a cancel that could race the owner.
 class StatementCancel {
 public:
     // With a limit above zero the clock cancels the run when that much time has passed since

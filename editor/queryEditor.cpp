@@ -215,9 +215,9 @@ void QueryEditor::loadDroppedFile(const QString &path) {
     if (!info.isFile() || info.isHidden()) {
         return;
     }
-    const QString text = ReadSqlFile(path);
-    if (text.isEmpty() && info.size() > 0) {
+    const std::optional<QString> text = ReadSqlFile(path);
+    if (!text) {
         return;  // the file could not be read (already reported); keep the user's text
     }
-    setText(text);
+    setText(*text);
 }

@@ -36,7 +36,7 @@ std::optional<SqlFileFormat> EncodeSqlFile(const QString &text,
 
 }  // namespace
 
-QString ReadSqlFile(const QString &path, SqlFileFormat *format) {
+std::optional<QString> ReadSqlFile(const QString &path, SqlFileFormat *format) {
     if (path.isEmpty()) {
         return QString();
     }
@@ -47,12 +47,12 @@ QString ReadSqlFile(const QString &path, SqlFileFormat *format) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         clsMsg().ShowError(ReadFailureText(path, file.errorString()));
-        return QString();
+        return std::nullopt;
     }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         clsMsg().ShowError(ReadFailureText(path, file.errorString()));
-        return QString();
+        return std::nullopt;
     }
     const DecodedText decoded = DecodeText(bytes);
     if (format) {

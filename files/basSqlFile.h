@@ -19,9 +19,10 @@ struct SqlFileFormat {
 
 // Reads a text file as the query editor shows it: every line break (CR LF, a lone CR, a lone
 // LF) as CR LF, and a final line break only where the file has one. A missing path gives the
-// empty string silently; a read failure is shown with ShowError and gives the empty string.
-// The file's encoding and line breaks are returned through `format`.
-QString ReadSqlFile(const QString &path, SqlFileFormat *format = nullptr);
+// empty string silently; a read failure is shown with ShowError and gives nothing, so that the
+// caller can keep what it had. The file's encoding and line breaks are returned through
+// `format`.
+std::optional<QString> ReadSqlFile(const QString &path, SqlFileFormat *format = nullptr);
 
 // Writes the text (line breaks as CR LF, as the editor gives them) in the format of the file it
 // came from: the file's own bytes when the text is what they read as, otherwise the text in the

@@ -354,6 +354,46 @@ TEST_F(MainCommandsTest, AFailedSaveLeavesTheWindowWithItsFile) {
     EXPECT_EQ(window_->ActiveDoc()->Caption(), Path("copy.sql"));
 }
 
+// A file that is there but cannot be read leaves the window with its text, its name and the
+// format of its own file; only the error box tells of it.
+TEST_F(MainCommandsTest, AFileThatCannotBeReadLeavesTheWindowAsItWas) {
+    const QString source = Path("source.sql");
+    WriteBytes(source, "SELECT 1\n");
+    const QString unreadable = Path("unreadable.sql");
+    WriteBytes(unreadable, "SELECT 2\r\n");
+    const auto readable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                          QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), readable | QFile::WriteOwner));
+    // Writable, so that the open dialog takes it, but not readable.
+    ASSERT_TRUE(QFile::setPermissions(unreadable,
+                                      QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    {
+        DialogScript script({ChooseFile(source)});
+        Trigger("mnuFileOpen");
+    }
+    Editor()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(Editor(), QStringLiteral("-- edited"));
+    RecordingPresenter presenter;
+    {
+        WithoutRootFileRights user;
+        DialogScript script({ChooseFile(unreadable)});
+        Trigger("mnuFileOpen");
+    }
+    ASSERT_EQ(presenter.boxes().size(), 1);
+    EXPECT_TRUE(presenter.boxes()[0].text.contains(QStringLiteral("読み込めません")));
+    EXPECT_EQ(gDocCount, 1);
+    EXPECT_EQ(window_->ActiveDoc()->Caption(), source);
+    EXPECT_EQ(Editor()->Text(), QStringLiteral("SELECT 1\r\n-- edited"));
+
+    // The window still writes its text as its own file's: with LF.
+    presenter.queueAnswer(MessageResult::Yes);  // create
+    {
+        DialogScript script({ChooseFile(Path("copy.sql"))});
+        Trigger("mnuFileSave");
+    }
+    EXPECT_EQ(ReadBytes(Path("copy.sql")), QByteArray("SELECT 1\n-- edited"));
+}
+
 TEST_F(MainCommandsTest, OpenWithNoWindowOpensOneAndRemembersThePath) {
     const QString file = Path("query.sql");
     WriteBytes(file, "SELECT 1");

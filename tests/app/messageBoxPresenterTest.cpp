@@ -49,6 +49,24 @@ TEST_P(MessageBoxPresenterTest, ShowsTheStyleAndAnswersWithEnter) {
     clsMsg::setPresenter(previous);
 }
 
+// Where no window manager hands the keys back, the window behind a closed box would stay
+// inactive and its shortcuts dead until a click; the presenter activates it again.
+TEST(MessageBoxPresenterFocusTest, TheWindowBehindTheBoxIsActiveAgainAfterIt) {
+    QWidget window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    MessageBoxPresenter presenter;
+    QTimer::singleShot(0, [] {
+        QWidget *box = QApplication::activeModalWidget();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    presenter.show(QStringLiteral("本文"), QStringLiteral("タイトル"), 16);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_EQ(QApplication::activeWindow(), &window);
+}
+
 const BoxRow kRows[] = {
     {"error", 16, QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, 1},
     {"warning", 48, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok, 1},

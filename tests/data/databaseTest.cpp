@@ -17,15 +17,15 @@ void DatabaseTest::SetUp() {
 }
 
 const DriverTraits &DatabaseTest::traits() const {
-    // SQLite keeps numeric values by affinity (12.50 is the real 12.5), shows a BLOB as a SQL
-    // literal, and refuses a second statement in one text.
+    // SQLite keeps numeric values by affinity (12.50 is the real 12.5) and refuses a second
+    // statement in one text.
     static const DriverTraits sqlite{.productName = "SQLite",
                                      .multipleStatements = false,
                                      .oneStatementWords = "only one SQL statement",
                                      .decimalText = "12.5",
                                      .binaryType = "blob",
                                      .binaryLiteral = "x'00ff10'",
-                                     .binaryText = "X'00FF10'",
+                                     .binaryText = "00ff10",
                                      .longTextType = "text",
                                      .missingTableState = "HY000"};
     static const DriverTraits postgres{.productName = "PostgreSQL",
@@ -36,6 +36,7 @@ const DriverTraits &DatabaseTest::traits() const {
                                        .binaryText = "00ff10",
                                        .longTextType = "text",
                                        .missingTableState = "42P01",
+                                       .cancelsTheStatementInUse = true,
                                        .wrongPasswordWords = "password authentication failed",
                                        .currentUserQuery = "SELECT current_user AS who",
                                        .sessionIdQuery = "SELECT pg_backend_pid() AS id",
@@ -43,16 +44,15 @@ const DriverTraits &DatabaseTest::traits() const {
                                        .sleepQuery = "SELECT pg_sleep(%1) AS slept",
                                        .longestNameBytes = 63};
     // MariaDB's driver takes one statement per text unless the source sets its multi-statement
-    // option; a TEXT column holds 64 KiB; and the driver turns bytes into wide text as if they
-    // were UTF-8 (00 ff 10 reads as an empty text), so a binary value has no text to compare.
+    // option, and a TEXT or BLOB column holds 64 KiB.
     static const DriverTraits mariadb{
         .productName = "MariaDB",
         .multipleStatements = false,
         .oneStatementWords = "You have an error in your SQL syntax",
         .decimalText = "12.50",
-        .binaryType = "blob",
+        .binaryType = "longblob",
         .binaryLiteral = "x'00ff10'",
-        .binaryText = nullptr,
+        .binaryText = "00ff10",
         .longTextType = "longtext",
         .missingTableState = "42S02",
         .wrongPasswordWords = "Access denied",

@@ -21,16 +21,19 @@ struct DriverTraits {
     const char *decimalText;        // numeric(10,2) 12.50 as text
     const char *binaryType;         // a column type for bytes
     const char *binaryLiteral;      // the bytes 00 ff 10 as a literal
-    const char *binaryText;         // those bytes as text; nullptr: the driver cannot tell them
+    const char *binaryText;         // those bytes as text
     const char *longTextType;       // a column type for texts of a million characters
     const char *missingTableState;  // SQLSTATE of a query on a table that does not exist
+    // The run's cancel goes to the statement in use, whose SQLCancel is safe from another
+    // thread (it acts only while the statement executes); other drivers get it on an idle one.
+    bool cancelsTheStatementInUse = false;
     // Servers only: the login, and the session that a test may end from another connection.
     const char *wrongPasswordWords;  // words of the refusal of a wrong password
     const char *currentUserQuery;    // one value: the login name of the session
     const char *sessionIdQuery;      // one value: the server's id of the session
     const char *endSessionQuery;     // %1: ends the session of that id
     const char *sleepQuery;          // %1: sleeps that many seconds
-    int longestNameBytes = 0;  // the server cuts longer column names to this (0: no limit)
+    int longestNameBytes = 0;        // the server cuts longer column names to this (0: no limit)
 };
 
 // Base of the tests that run the same body against every driver: connects `connection` to the

@@ -53,9 +53,7 @@ TEST_P(RecordsetTest, ValuesOfEveryKindComeBackAsText) {
     for (int field = 0; field < 8; ++field) {
         SCOPED_TRACE(first[field].field);
         EXPECT_FALSE(rs.IsNull(field));
-        if (first[field].text) {
-            EXPECT_EQ(rs.Value(field), QString::fromUtf8(first[field].text));
-        }
+        EXPECT_EQ(rs.Value(field), QString::fromUtf8(first[field].text));
     }
     rs.MoveNext();
     EXPECT_EQ(rs.Value(0), QStringLiteral("-2"));
@@ -95,14 +93,28 @@ TEST_P(RecordsetTest, LongValuesArriveWhole) {
 TEST_P(RecordsetTest, TenMegabyteValueArrivesWhole) {
     // 700,000 numbered pieces: 7 million characters, 11 MB of UTF-8, each place in it unique.
     constexpr int kPieces = 700'000;
-    const QString sql =
-        postgres() ? QStringLiteral(
-                         "SELECT string_agg(lpad(i::text, 7, '0') || 'あいう', '' ORDER BY i) "
-                         "AS body FROM generate_series(1, %1) AS i")
-                   : QStringLiteral(
-                         "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
-                         "WHERE i < %1) SELECT group_concat(printf('%07d', i) || 'あいう', '') "
-                         "AS body FROM n");
+    QString sql;
+    switch (GetParam()) {
+        case TestDriver::Postgres:
+            sql = QStringLiteral(
+                "SELECT string_agg(lpad(i::text, 7, '0') || 'あいう', '' ORDER BY i) AS body "
+                "FROM generate_series(1, %1) AS i");
+            break;
+        case TestDriver::MariaDb:
+            // GROUP_CONCAT cuts its text at group_concat_max_len (1 MiB by default), as a
+            // user who builds such a text raises it for the session too. (The driver returns
+            // no result for SET STATEMENT ... FOR SELECT, so the session's value is set.)
+            Exec(QStringLiteral("SET SESSION group_concat_max_len = 67108864"));
+            sql = QStringLiteral(
+                "SELECT GROUP_CONCAT(CONCAT(LPAD(seq, 7, '0'), 'あいう') ORDER BY seq "
+                "SEPARATOR '') AS body FROM seq_1_to_%1");
+            break;
+        case TestDriver::Sqlite:
+            sql = QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) "
+                "SELECT group_concat(printf('%07d', i) || 'あいう', '') AS body FROM n");
+            break;
+    }
     QString expected;
     expected.reserve(qsizetype(kPieces) * 10);
     for (int i = 1; i <= kPieces; ++i) {
@@ -115,6 +127,46 @@ TEST_P(RecordsetTest, TenMegabyteValueArrivesWhole) {
     ASSERT_EQ(rs.RecordCount(), 1);
     ASSERT_EQ(rs.CellText(0, 0).size(), expected.size());
     EXPECT_TRUE(rs.CellText(0, 0) == expected);
+}
+
+// Bytes are read as bytes and shown as two hex digits each, on every driver: asked for text,
+// the drivers disagree (a SQL literal, hex, or the bytes decoded as UTF-8, which loses them).
+TEST_P(RecordsetTest, BinaryValuesShowTheirBytesInHex) {
+    const QString t = table(QStringLiteral("bytes"));
+    Exec(QStringLiteral("DROP TABLE IF EXISTS %1").arg(t));
+    Exec(QStringLiteral("CREATE TABLE %1 (id integer, data %2)")
+             .arg(t, QString::fromLatin1(traits().binaryType)));
+    QByteArray longBytes(100'000, '\0');
+    for (qsizetype i = 0; i < longBytes.size(); ++i) {
+        longBytes[i] = char(i * 7 + i / 256);
+    }
+    struct Row {
+        const char *name;
+        QByteArray hex;
+    };
+    const Row rows[] = {
+        {"not UTF-8", "00ff10"},
+        {"a byte that is not UTF-8 between letters", "41ff43"},
+        {"empty", ""},
+        {"longer than one read", longBytes.toHex()},
+    };
+    for (int id = 0; id < int(std::size(rows)); ++id) {
+        const QString literal = QString::fromLatin1(traits().binaryLiteral)
+                                    .replace(QLatin1String("00ff10"), QLatin1String(rows[id].hex));
+        Exec(QStringLiteral("INSERT INTO %1 VALUES (%2, %3)").arg(t).arg(id).arg(literal));
+    }
+    Exec(QStringLiteral("INSERT INTO %1 VALUES (99, NULL)").arg(t));
+
+    Recordset rs;
+    Query(rs, QStringLiteral("SELECT data FROM %1 ORDER BY id").arg(t));
+    ASSERT_EQ(rs.RecordCount(), qsizetype(std::size(rows)) + 1);
+    for (int id = 0; id < int(std::size(rows)); ++id) {
+        SCOPED_TRACE(rows[id].name);
+        EXPECT_FALSE(rs.CellIsNull(id, 0));
+        EXPECT_TRUE(rs.CellText(id, 0) == QLatin1String(rows[id].hex))
+            << rs.CellText(id, 0).left(40).toString().toStdString();
+    }
+    EXPECT_TRUE(rs.CellIsNull(qsizetype(std::size(rows)), 0));
 }
 
 TEST_P(RecordsetTest, ColumnNamesComeWholeAtTheirRealLength) {

@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -70,7 +71,7 @@ TEST_F(SqlFileTest, ReadingGivesEveryLineBreakAsCrLf) {
 // Reads the file and writes its text back, unedited, to another file; gives that file's bytes.
 QByteArray ReadAndWriteBack(const QString &from, const QString &to) {
     SqlFileFormat format;
-    const QString text = ReadSqlFile(from, &format);
+    const QString text = ReadSqlFile(from, &format).value();
     const std::optional<SqlFileFormat> written = WriteSqlFile(to, text, format);
     EXPECT_EQ(written, format);
     return ReadBytes(to);
@@ -119,7 +120,7 @@ TEST_F(SqlFileTest, AnEditedTextKeepsTheFilesEncodingAndLineBreaks) {
     for (const auto &row : rows) {
         WriteBytes(path("in.sql"), row.bytes);
         SqlFileFormat format;
-        const QString text = ReadSqlFile(path("in.sql"), &format) + QStringLiteral("X\r\n");
+        const QString text = ReadSqlFile(path("in.sql"), &format).value() + QStringLiteral("X\r\n");
         const std::optional<SqlFileFormat> written = WriteSqlFile(path("out.sql"), text, format);
         EXPECT_EQ(ReadBytes(path("out.sql")), row.saved) << row.name;
         ASSERT_TRUE(written.has_value()) << row.name;
@@ -140,6 +141,28 @@ TEST_F(SqlFileTest, MissingFileOrEmptyPathGivesEmptyTextSilently) {
     EXPECT_EQ(ReadSqlFile(QString()), QString());
     EXPECT_EQ(ReadSqlFile(path("nothing.sql")), QString());
     EXPECT_EQ(ReadSqlFile(dir_.path()), QString());  // a folder is not a normal file
+}
+
+TEST_F(SqlFileTest, AFileThatCannotBeReadGivesNothingAndABox) {
+    // An empty file, so that the failure cannot pass for the empty text of a missing one.
+    WriteBytes(path("locked.sql"), "");
+    ASSERT_TRUE(QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                       QFile::ExeOwner | QFile::ExeGroup |
+                                                       QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(path("locked.sql"), QFile::Permissions()));
+    RecordingPresenter presenter;
+    // Read as an ordinary user also when the tests run as root, whose rights would let it through.
+    const bool root = geteuid() == 0;
+    if (root) {
+        setfsuid(65534);
+    }
+    const std::optional<QString> text = ReadSqlFile(path("locked.sql"));
+    if (root) {
+        setfsuid(0);
+    }
+    EXPECT_FALSE(text.has_value());
+    ASSERT_EQ(presenter.boxes().size(), 1);
+    EXPECT_TRUE(presenter.boxes()[0].text.contains(QStringLiteral("読み込めません")));
 }
 
 // The format of a file in the encoding whose text has been edited since it was read.
