@@ -12,3 +12,7 @@ extern QString gDataSourceName;  // data source of the last successful connectio
 extern short gDocCount;          // open query windows
 extern QString gSearchWord;      // last search word
 extern bool gSearchIgnoreCase;   // true when the search ignores case
+
+struct ConnectAttempt;
+// Keeps the data source of a connection that opened as gDataSourceName.
+void RememberDataSource(const ConnectAttempt &attempt);

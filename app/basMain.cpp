@@ -8,14 +8,14 @@
 #include <cstring>
 
 #include "app/basGlobals.h"
-#include "app/clsMsg.h"
-#include "app/failure.h"
 #include "app/frmMain.h"
-#include "app/icons.h"
-#include "app/japaneseQt.h"
-#include "app/messageBoxPresenter.h"
-#include "app/settings.h"
-#include "data/frmConnect.h"
+#include "core/clsMsg.h"
+#include "core/failure.h"
+#include "core/settings.h"
+#include "ui/frmConnect.h"
+#include "ui/icons.h"
+#include "ui/japaneseQt.h"
+#include "ui/messageBoxPresenter.h"
 
 void EnsureUtf8CharacterLocale() {
     const char *current = std::setlocale(LC_CTYPE, "");
@@ -51,7 +51,7 @@ void ResetSharedState() {
 void StartUp(frmMain &mainWindow, const QStringList &files) {
     ReportFailure([&] {
         mainWindow.show();
-        ShowConnectDialog(&mainWindow);
+        ShowConnectDialog(gConnection, &mainWindow, RememberDataSource);
         if (files.isEmpty()) {
             mainWindow.LoadNewDoc();
         }

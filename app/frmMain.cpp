@@ -14,12 +14,13 @@
 #include <QToolButton>
 
 #include "app/basGlobals.h"
-#include "app/failure.h"
-#include "app/settings.h"
-#include "app/twips.h"
-#include "app/windowArrangement.h"
-#include "editor/frmSQL.h"
-#include "editor/queryEditor.h"
+#include "core/failure.h"
+#include "core/settings.h"
+#include "data/basRecordSet.h"
+#include "ui/frmSQL.h"
+#include "ui/queryEditor.h"
+#include "ui/twips.h"
+#include "ui/windowArrangement.h"
 
 namespace {
 
@@ -86,7 +87,11 @@ frmSQL *frmMain::LoadNewDoc() {
     auto *doc = new frmSQL(mDocNumber_);
     QMdiSubWindow *window = mdiArea_->addSubWindow(doc);
     window->setAttribute(Qt::WA_DeleteOnClose);
-    connect(doc, &frmSQL::Closed, this, &frmMain::EnabledControls);
+    connect(doc, &frmSQL::Closed, this, [this, doc] {
+        CloseRecordSet(gConnection, doc->RecordSet());
+        gDocCount = static_cast<short>(std::max(0, gDocCount - 1));
+        EnabledControls();
+    });
     ReleaseCloseKey(window);
     // New windows share one size and step down from the top left, each fully inside the area.
     // (While the frame is still hidden its area has no size yet; the area places the window

@@ -75,6 +75,7 @@ public slots:
     void mnuQryExec_Click();
     void mnuQryArrange_Click();
     void mnuQryTimeout_Click();
+    void AskSearchWord();
     void mnuEditSearch_Click();
     void mnuEditResearch_Click();
     void mnuEditAll_Click();

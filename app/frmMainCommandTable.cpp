@@ -16,14 +16,14 @@
 #include <algorithm>
 
 #include "app/basGlobals.h"
-#include "app/failure.h"
-#include "app/icons.h"
-#include "app/settings.h"
-#include "app/statusPanel.h"
-#include "app/twips.h"
-#include "app/windowArrangement.h"
-#include "editor/frmSQL.h"
-#include "editor/queryEditor.h"
+#include "core/failure.h"
+#include "core/settings.h"
+#include "ui/frmSQL.h"
+#include "ui/icons.h"
+#include "ui/queryEditor.h"
+#include "ui/statusPanel.h"
+#include "ui/twips.h"
+#include "ui/windowArrangement.h"
 
 namespace {
 

@@ -2,16 +2,16 @@
 // carries it out.
 #include <QStatusBar>
 
+#include "app/basExec.h"
 #include "app/basGlobals.h"
-#include "app/failure.h"
-#include "app/frmAbout.h"
 #include "app/frmMain.h"
-#include "data/frmConnect.h"
-#include "editor/frmSQL.h"
-#include "query/basExec.h"
-#include "query/basNavigation.h"
-#include "query/basRecordSet.h"
-#include "query/basTableList.h"
+#include "core/failure.h"
+#include "data/basNavigation.h"
+#include "data/basRecordSet.h"
+#include "data/basTableList.h"
+#include "ui/frmAbout.h"
+#include "ui/frmConnect.h"
+#include "ui/frmSQL.h"
 
 namespace {
 const QString kMessage = QStringLiteral("MESSAGE");
@@ -22,12 +22,15 @@ void frmMain::mnuFileConnect_Click() {
     IgnoreFailure([&] { SetPanelText(kMessage, QString()); });
     IgnoreFailure([&] {
         if (frmSQL *doc = ActiveDoc()) {
-            CloseRecordSet(doc->RecordSet());
+            CloseRecordSet(gConnection, doc->RecordSet());
         }
     });
     const QString before = gConnection.ConnectionString();
     // A failed OK has closed the old connection already while the dialog stays open.
-    ShowConnectDialog(this, [this] { ShowDataSource(); });
+    ShowConnectDialog(gConnection, this, [this](const ConnectAttempt &attempt) {
+        RememberDataSource(attempt);
+        ShowDataSource();
+    });
     IgnoreFailure([&] { ShowDataSource(); });
     if (gConnection.ConnectionString() != before) {
         IgnoreFailure([&] { SetCboTable(); });

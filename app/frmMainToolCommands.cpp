@@ -3,26 +3,26 @@
 #include <QComboBox>
 #include <QTableView>
 
+#include "app/basExec.h"
 #include "app/basGlobals.h"
-#include "app/busyCursor.h"
-#include "app/desktopOpener.h"
-#include "app/failure.h"
 #include "app/frmMain.h"
-#include "app/settings.h"
-#include "editor/basFind.h"
-#include "editor/clsArrangeQuery.h"
-#include "editor/fontDialog.h"
-#include "editor/frmSQL.h"
-#include "editor/frmSearch.h"
-#include "editor/queryEditor.h"
+#include "core/desktopOpener.h"
+#include "core/failure.h"
+#include "core/settings.h"
+#include "data/basRecordSet.h"
+#include "data/basTableList.h"
+#include "engines/basFind.h"
+#include "engines/clsArrangeQuery.h"
 #include "files/basSqlFile.h"
 #include "files/recordsetRowSource.h"
-#include "files/sqlFileDialogs.h"
 #include "files/xlsxExport.h"
-#include "query/basExec.h"
-#include "query/basRecordSet.h"
-#include "query/basTableList.h"
-#include "query/frmTimeout.h"
+#include "ui/busyCursor.h"
+#include "ui/fontDialog.h"
+#include "ui/frmSQL.h"
+#include "ui/frmSearch.h"
+#include "ui/frmTimeout.h"
+#include "ui/queryEditor.h"
+#include "ui/sqlFileDialogs.h"
 
 frmSQL *frmMain::activeOrNewDoc() {
     if (gDocCount < 1 && !ReportFailure([&] { LoadNewDoc(); })) {
@@ -109,8 +109,16 @@ void frmMain::findFrom(int start) {
     }
 }
 
+// Shows the find dialog on the shared search word and keeps what the user chose.
+void frmMain::AskSearchWord() {
+    if (const std::optional<SearchChoice> choice = frmSearch::ShowSearchDialog(gSearchWord, this)) {
+        gSearchWord = choice->word;
+        gSearchIgnoreCase = choice->ignoreCase;
+    }
+}
+
 void frmMain::mnuEditSearch_Click() {
-    frmSearch::ShowSearchDialog(this);
+    AskSearchWord();
     if (frmSQL *doc = ActiveDoc()) {
         findFrom(SearchStart(doc->txtQry()->SelStart()));
     }
@@ -118,7 +126,7 @@ void frmMain::mnuEditSearch_Click() {
 
 void frmMain::mnuEditResearch_Click() {
     if (gSearchWord.isEmpty()) {
-        frmSearch::ShowSearchDialog(this);
+        AskSearchWord();
     }
     if (frmSQL *doc = ActiveDoc()) {
         findFrom(FindNextStart(doc->txtQry()->SelStart(), doc->txtQry()->SelLength()));
@@ -156,7 +164,7 @@ void frmMain::mnuToolExcel_Click() {
         SetPanelText(QStringLiteral("MESSAGE"), path);
     }
     // The result has been handed over to the workbook.
-    CloseRecordSet(doc->RecordSet());
+    CloseRecordSet(gConnection, doc->RecordSet());
 }
 
 void frmMain::SetCboTable() {

@@ -13,10 +13,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/clsMsg.h"
-#include "editor/clsEditColor.h"
-#include "editor/frmSQL.h"
-#include "editor/queryEditor.h"
+#include "core/clsMsg.h"
+#include "engines/clsEditColor.h"
+#include "ui/frmSQL.h"
+#include "ui/queryEditor.h"
 
 namespace {
 

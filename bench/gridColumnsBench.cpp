@@ -15,8 +15,8 @@
 
 #include "data/connection.h"
 #include "data/recordset.h"
-#include "editor/frmSQL.h"
-#include "query/widestCells.h"
+#include "data/widestCells.h"
+#include "ui/frmSQL.h"
 
 namespace {
 

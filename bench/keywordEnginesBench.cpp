@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/clsMsg.h"
-#include "editor/clsArrangeQuery.h"
-#include "editor/clsEditColor.h"
-#include "editor/richTextBridge.h"
+#include "core/clsMsg.h"
+#include "engines/clsArrangeQuery.h"
+#include "engines/clsEditColor.h"
+#include "engines/richTextBridge.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "data/basConnect.h"
 
-#include "app/basGlobals.h"
-#include "app/clsMsg.h"
+#include "core/clsMsg.h"
 #include "data/connection.h"
 
 #include <utility>
@@ -80,14 +79,15 @@ std::optional<DialogLogin> ParseDialogConnectionString(const QString &text) {
     return login;
 }
 
-bool OpenConnection(const QString &dsn, const QString &uid, const QString &pwd) {
+bool OpenConnection(Connection &connection, const QString &dsn, const QString &uid,
+                    const QString &pwd) {
     try {
-        if (gConnection.State() != Connection::StateClosed) {
-            gConnection.Close();
+        if (connection.State() != Connection::StateClosed) {
+            connection.Close();
         }
-        gConnection.setProvider(QStringLiteral("MSDASQL"));
-        gConnection.setConnectionString(BuildConnectionString(dsn, uid, pwd));
-        gConnection.Open();
+        connection.setProvider(QStringLiteral("MSDASQL"));
+        connection.setConnectionString(BuildConnectionString(dsn, uid, pwd));
+        connection.Open();
         return true;
     } catch (const Failure &failure) {
         clsMsg().ShowError(failure.description);

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+class Connection;
+
 // The ODBC connection string for a data source, login name and password:
 // "DSN=<name>;UID=<login>;PWD=<password>;". A value that holds ";", "{", "}" or "=", or that
 // starts or ends with a space, is wrapped in braces with "}" doubled, so that no value can end
@@ -19,7 +21,8 @@ struct DialogLogin {
 };
 std::optional<DialogLogin> ParseDialogConnectionString(const QString &text);
 
-// Closes the shared connection if it is open, configures it for the data source and opens it.
-// Reports a failure with ShowError and returns false; afterwards the connection is closed and
-// holds the new connection string.
-bool OpenConnection(const QString &dsn, const QString &uid, const QString &pwd);
+// Closes `connection` if it is open, configures it for the data source and opens it. Reports a
+// failure with ShowError and returns false; afterwards the connection is closed and holds the
+// new connection string.
+bool OpenConnection(Connection &connection, const QString &dsn, const QString &uid,
+                    const QString &pwd);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 // Failures that the database layer raises itself, with the numbers the classic data objects
 // used for them, so that callers can test them the same way.

@@ -6,7 +6,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 // A failure reported by the driver manager or a driver. The description holds every diagnostic
 // record in the order the driver returned them, one per line; the SQLSTATEs are kept apart so

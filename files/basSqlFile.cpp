@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "app/clsMsg.h"
+#include "core/clsMsg.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <optional>
 
+#include "engines/textEncoding.h"
 #include "files/lineEnds.h"
-#include "files/textEncoding.h"
 
 // What a query window keeps about its file so that it writes the file back as it came: the
 // encoding and line-break style in which edited text is written, and the bytes of the file as

@@ -5,8 +5,8 @@
 #include <QLocale>
 #include <QStandardPaths>
 
-#include "app/clsMsg.h"
-#include "app/desktopOpener.h"
+#include "core/clsMsg.h"
+#include "core/desktopOpener.h"
 
 namespace {
 

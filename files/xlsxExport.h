@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/failure.h"
+#include "core/failure.h"
 #include "files/xlsxWorkbook.h"
 
 class DesktopOpener;

@@ -2,7 +2,7 @@
 
 #include <xlsxwriter.h>
 
-#include "app/failure.h"
+#include "core/failure.h"
 
 XlsxWorkbook::XlsxWorkbook(const QString &path) : path_(path) {
     const QByteArray file = path.toLocal8Bit();

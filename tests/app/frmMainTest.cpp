@@ -23,17 +23,17 @@
 
 #include "app/basGlobals.h"
 #include "app/basMain.h"
-#include "app/desktopOpener.h"
-#include "app/frmAbout.h"
 #include "app/frmMain.h"
-#include "app/settings.h"
-#include "app/twips.h"
-#include "app/windowArrangement.h"
-#include "editor/frmSQL.h"
-#include "editor/queryEditor.h"
+#include "core/desktopOpener.h"
+#include "core/settings.h"
 #include "tests/data/odbcTestSources.h"
 #include "tests/support/recordingPresenter.h"
 #include "tests/support/testEnvironment.h"
+#include "ui/frmAbout.h"
+#include "ui/frmSQL.h"
+#include "ui/queryEditor.h"
+#include "ui/twips.h"
+#include "ui/windowArrangement.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <langinfo.h>
 
 #include "app/basMain.h"
-#include "app/japaneseQt.h"
+#include "ui/japaneseQt.h"
 
 int main(int argc, char *argv[]) {
     PrepareProcess();

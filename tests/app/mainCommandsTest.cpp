@@ -30,18 +30,18 @@
 
 #include "app/basGlobals.h"
 #include "app/basMain.h"
-#include "app/clsMsg.h"
-#include "app/desktopOpener.h"
 #include "app/frmMain.h"
-#include "app/settings.h"
+#include "core/clsMsg.h"
+#include "core/desktopOpener.h"
+#include "core/settings.h"
 #include "data/basConnect.h"
 #include "data/recordset.h"
-#include "editor/frmSQL.h"
-#include "editor/queryEditor.h"
 #include "tests/data/odbcTestSources.h"
 #include "tests/files/xlsxReader.h"
 #include "tests/support/recordingPresenter.h"
 #include "tests/support/testEnvironment.h"
+#include "ui/frmSQL.h"
+#include "ui/queryEditor.h"
 
 namespace {
 
@@ -817,7 +817,7 @@ protected:
     void SetUp() override {
         MainCommandsTest::SetUp();
         const QString dsn = RegisterSqliteSource(QStringLiteral("CommandSource"));
-        ASSERT_TRUE(OpenConnection(dsn, QString(), QString()));
+        ASSERT_TRUE(OpenConnection(gConnection, dsn, QString(), QString()));
     }
     bool ListVisible() const {
         auto *action = window_->findChild<QAction *>(QStringLiteral("cboTableAction"));

@@ -16,8 +16,8 @@
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
-#include "app/icons.h"
 #include "tests/support/testEnvironment.h"
+#include "ui/icons.h"
 
 namespace {
 

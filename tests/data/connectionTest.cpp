@@ -3,7 +3,6 @@
 
 #include <thread>
 
-#include "app/basGlobals.h"
 #include "data/basConnect.h"
 #include "data/basDsn.h"
 #include "data/command.h"
@@ -80,8 +79,8 @@ TEST_P(ConnectionTest, PasswordWithConnectionStringCharactersReachesTheServerWho
     const QString databaseQuery = GetParam() == TestDriver::MariaDb
                                       ? QStringLiteral("DATABASE()")
                                       : QStringLiteral("current_database()");
-    rs.Open(QString::fromLatin1(traits().currentUserQuery) + QStringLiteral(", ") +
-                databaseQuery + QStringLiteral(" AS db"),
+    rs.Open(QString::fromLatin1(traits().currentUserQuery) + QStringLiteral(", ") + databaseQuery +
+                QStringLiteral(" AS db"),
             other);
     EXPECT_EQ(rs.Value(0), QStringLiteral("tessory_braces"));
     EXPECT_EQ(rs.Value(1), QStringLiteral("tessory"));
@@ -171,19 +170,21 @@ TEST_P(ConnectionTest, ListsTheRegisteredDataSourcesInOrder) {
 
 TEST_P(ConnectionTest, OpenConnectionReportsAndRecovers) {
     RecordingPresenter presenter;
-    EXPECT_TRUE(OpenConnection(source.dsn, source.uid, source.pwd));
-    EXPECT_EQ(gConnection.State(), Connection::StateOpen);
-    EXPECT_EQ(gConnection.ConnectionString(), connectionString());
+    Connection connection;
+    EXPECT_TRUE(OpenConnection(connection, source.dsn, source.uid, source.pwd));
+    EXPECT_EQ(connection.State(), Connection::StateOpen);
+    EXPECT_EQ(connection.ConnectionString(), connectionString());
     EXPECT_TRUE(presenter.boxes().isEmpty());
     // A failed attempt closes the old connection first and keeps the new string.
-    EXPECT_FALSE(OpenConnection(QStringLiteral("NoSuchSource"), QStringLiteral("sa"), QString()));
-    EXPECT_EQ(gConnection.State(), Connection::StateClosed);
-    EXPECT_EQ(gConnection.ConnectionString(), QStringLiteral("DSN=NoSuchSource;UID=sa;PWD=;"));
+    EXPECT_FALSE(OpenConnection(connection, QStringLiteral("NoSuchSource"), QStringLiteral("sa"),
+                                QString()));
+    EXPECT_EQ(connection.State(), Connection::StateClosed);
+    EXPECT_EQ(connection.ConnectionString(), QStringLiteral("DSN=NoSuchSource;UID=sa;PWD=;"));
     ASSERT_EQ(presenter.boxes().size(), 1);
     EXPECT_EQ(presenter.boxes().at(0).title, QStringLiteral("エラー"));
     EXPECT_TRUE(presenter.boxes().at(0).text.contains(QLatin1String("Data source name not found")));
-    EXPECT_TRUE(OpenConnection(source.dsn, source.uid, source.pwd));
-    gConnection.Close();
+    EXPECT_TRUE(OpenConnection(connection, source.dsn, source.uid, source.pwd));
+    connection.Close();
 }
 
 TESSORY_ALL_DRIVERS(ConnectionTest);

@@ -15,15 +15,15 @@
 
 #include "app/basGlobals.h"
 #include "app/basMain.h"
-#include "app/desktopOpener.h"
 #include "app/frmMain.h"
-#include "app/settings.h"
+#include "core/desktopOpener.h"
+#include "core/settings.h"
 #include "data/recordset.h"
-#include "editor/frmSQL.h"
-#include "editor/queryEditor.h"
 #include "tests/data/odbcTestSources.h"
 #include "tests/files/xlsxReader.h"
 #include "tests/support/testEnvironment.h"
+#include "ui/frmSQL.h"
+#include "ui/queryEditor.h"
 
 namespace {
 

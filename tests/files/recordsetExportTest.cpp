@@ -1,7 +1,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "app/desktopOpener.h"
+#include "core/desktopOpener.h"
 #include "files/recordsetRowSource.h"
 #include "tests/data/databaseTest.h"
 #include "tests/files/xlsxReader.h"

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/desktopOpener.h"
+#include "core/desktopOpener.h"
 #include "files/xlsxExport.h"
 #include "tests/files/xlsxReader.h"
 #include "tests/support/recordingPresenter.h"

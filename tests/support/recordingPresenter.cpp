@@ -4,7 +4,9 @@
 
 RecordingPresenter::RecordingPresenter() : previous_(clsMsg::setPresenter(this)) {}
 
-RecordingPresenter::~RecordingPresenter() { clsMsg::setPresenter(previous_); }
+RecordingPresenter::~RecordingPresenter() {
+    clsMsg::setPresenter(previous_);
+}
 
 int RecordingPresenter::show(const QString &text, const QString &title, int style) {
     boxes_.append({text, title, style});

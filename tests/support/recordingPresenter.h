@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-#include "app/clsMsg.h"
+#include "core/clsMsg.h"
 
 // One box as the program asked for it.
 struct RecordedBox {

@@ -7,7 +7,7 @@
 #include <clocale>
 #include <cstdlib>
 
-#include "app/settings.h"
+#include "core/settings.h"
 #include "tests/support/recordingPresenter.h"
 
 namespace {
@@ -29,7 +29,9 @@ void PrepareTestProcess() {
     clsMsg::setPresenter(&gUnexpected);
 }
 
-QString TestProcessFolder() { return gFolder ? gFolder->path() : QDir::tempPath(); }
+QString TestProcessFolder() {
+    return gFolder ? gFolder->path() : QDir::tempPath();
+}
 
 void ClearSettings() {
     QSettings store(QSettings::IniFormat, QSettings::UserScope, QString::fromLatin1(kAppTitle));
@@ -37,4 +39,6 @@ void ClearSettings() {
     store.sync();
 }
 
-QString TestSourceFolder() { return QStringLiteral(TESSORY_TEST_SOURCE_DIR); }
+QString TestSourceFolder() {
+    return QStringLiteral(TESSORY_TEST_SOURCE_DIR);
+}

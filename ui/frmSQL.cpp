@@ -1,0 +1,268 @@
+#include "ui/frmSQL.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHeaderView>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <QTableView>
+
+#include "core/clsMsg.h"
+#include "core/failure.h"
+#include "engines/clsEditColor.h"
+#include "engines/rtfScanner.h"
+#include "ui/queryEditor.h"
+#include "ui/resultModel.h"
+
+namespace {
+
+const QString kUntitled = QStringLiteral("無題");
+constexpr int kBarWidthShrink = 20;
+constexpr short kTabSpaces = 4;
+// A column of the grid takes at most this share of the grid's width (1/3).
+constexpr int kWidestColumnShare = 3;
+// Digits that a column can always show whole, however narrow the grid (a 64-bit integer has 19).
+constexpr int kNumberDigits = 24;
+
+// Stops a widget from painting while it is rewritten, and repaints it once afterwards.
+class DrawingSuspended {
+public:
+    explicit DrawingSuspended(QWidget *widget)
+        : widget_(widget), wasEnabled_(widget->updatesEnabled()) {
+        widget_->setUpdatesEnabled(false);
+    }
+    ~DrawingSuspended() { widget_->setUpdatesEnabled(wasEnabled_); }
+    DrawingSuspended(const DrawingSuspended &) = delete;
+    DrawingSuspended &operator=(const DrawingSuspended &) = delete;
+
+private:
+    QWidget *widget_;
+    bool wasEnabled_;
+};
+
+}  // namespace
+
+QString UntitledCaption(int docNumber) {
+    return kUntitled + QString::number(docNumber);
+}
+
+frmSQL::frmSQL(int docNumber, QWidget *parent)
+    : QWidget(parent),
+      mDocNumber(docNumber),
+      txtQry_(new QueryEditor(this)),
+      grdQry_(new QTableView(this)),
+      imgSplitter_(new QWidget(this)),
+      picSplitter_(new QFrame(this)) {
+    setObjectName(QStringLiteral("frmSQL"));
+    if (docNumber > 0) {
+        setCaption(UntitledCaption(docNumber));
+    }
+    txtQry_->setObjectName(QStringLiteral("txtQry"));
+    grdQry_->setObjectName(QStringLiteral("grdQry"));
+    grdQry_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdQry_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdQry_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A value wider than its column shows its start and "…", on one line.
+    grdQry_->setWordWrap(false);
+    grdQry_->setTextElideMode(Qt::ElideRight);
+
+    imgSplitter_->setObjectName(QStringLiteral("imgSplitter"));
+    imgSplitter_->setCursor(Qt::SizeVerCursor);
+    imgSplitter_->installEventFilter(this);
+    picSplitter_->setObjectName(QStringLiteral("picSplitter"));
+    picSplitter_->setAutoFillBackground(true);
+    QPalette grey = picSplitter_->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    picSplitter_->setPalette(grey);
+    picSplitter_->hide();
+
+    panes_.gridTop = panes_.editorHeight + kPaneGap;
+    connect(txtQry_, &QPlainTextEdit::textChanged, this, &frmSQL::txtQry_Change);
+}
+
+void frmSQL::BindGrid() {
+    widestCells_.Reset(recordSet_.State() == Recordset::StateOpen ? recordSet_.FieldCount() : 0);
+    if (model_) {
+        model_->setRecordset(&recordSet_);
+        showCurrentRow();
+        FitColumns();
+        return;
+    }
+    model_ = new ResultModel(this);
+    model_->setRecordset(&recordSet_);
+    grdQry_->setModel(model_);
+    // Connected after the model's own connections, so that the rows are there to select.
+    connect(&recordSet_, &Recordset::currentRowChanged, this, &frmSQL::showCurrentRow);
+    connect(&recordSet_, &Recordset::opened, this, &frmSQL::showCurrentRow);
+    connect(grdQry_->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid() && current.row() != recordSet_.AbsolutePosition()) {
+                    IgnoreFailure([&] { recordSet_.setAbsolutePosition(current.row()); });
+                }
+            });
+    showCurrentRow();
+    FitColumns();
+}
+
+// Each column as wide as its name and its widest value so far, but never wider than a third of
+// the grid (or than a long number in a narrow grid), so that one long value cannot push the other
+// columns off the screen; a longer value is cut short with "…". Only the rows not seen before are
+// read, and only the widest cell of each column is measured with the font.
+void frmSQL::FitColumns() {
+    widestCells_.Add(recordSet_);
+    // In a narrow grid a third would cut even ordinary numbers short: a column may always
+    // take the room of kNumberDigits digits.
+    const int numberWidth =
+        grdQry_->fontMetrics().horizontalAdvance(QString(kNumberDigits, QLatin1Char('0')));
+    const int cap = std::max(grdQry_->viewport()->width() / kWidestColumnShare, numberWidth);
+    const int gridLine = grdQry_->showGrid() ? 1 : 0;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        int width = grdQry_->horizontalHeader()->sectionSizeHint(column);
+        if (const qsizetype row = widestCells_.Row(column); row >= 0 && row < model_->rowCount()) {
+            width =
+                std::max(width, grdQry_->sizeHintForIndex(model_->index(int(row), column)).width() +
+                                    gridLine);
+        }
+        grdQry_->setColumnWidth(column, std::min(width, cap));
+    }
+}
+
+// Selects the recordset's current row; at BOF or EOF nothing is selected.
+void frmSQL::showCurrentRow() {
+    const qsizetype row = recordSet_.AbsolutePosition();
+    if (row < 0) {
+        grdQry_->clearSelection();
+        grdQry_->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return;
+    }
+    grdQry_->selectRow(static_cast<int>(row));
+}
+
+bool frmSQL::IsUntitled() const {
+    return Caption().startsWith(kUntitled);
+}
+
+int frmSQL::toPixels(double twips) const {
+    return static_cast<int>(std::lround(twips * logicalDpiY() / 1440.0));
+}
+
+double frmSQL::toTwips(int pixels) const {
+    return pixels * 1440.0 / logicalDpiY();
+}
+
+// The window's outer height: the frame of the MDI child around it when there is one.
+int frmSQL::outerHeight() const {
+    const auto *frame = qobject_cast<const QMdiSubWindow *>(parentWidget());
+    return static_cast<int>(std::lround(toTwips(frame ? frame->height() : height())));
+}
+
+// Closing is never refused. It runs once, however the window is closed: whoever owns the
+// connection ends its result first (Closed), then the window lets go of what is left of it.
+void frmSQL::closeEvent(QCloseEvent *event) {
+    QWidget::closeEvent(event);
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    emit Closed();
+    IgnoreFailure([this] { recordSet_.Close(); });
+}
+
+void frmSQL::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    LayoutPanes(panes_.handleTop, LayoutMode::Resized);
+}
+
+void frmSQL::LayoutPanes(double y, LayoutMode mode) {
+    panes_ = ::LayoutPanes(panes_, y, mode, outerHeight(),
+                           static_cast<int>(std::lround(toTwips(height()))));
+    applyPanes();
+}
+
+void frmSQL::applyPanes() {
+    const int width = this->width();
+    txtQry_->setGeometry(0, 0, width, toPixels(panes_.editorHeight));
+    grdQry_->setGeometry(0, toPixels(panes_.gridTop), width, toPixels(panes_.gridHeight));
+    imgSplitter_->setGeometry(0, toPixels(panes_.handleTop), width, toPixels(kHandleHeight));
+    imgSplitter_->raise();
+    picSplitter_->raise();
+}
+
+bool frmSQL::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == imgSplitter_) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                imgSplitter_MouseDown();
+                return true;
+            case QEvent::MouseMove:
+                imgSplitter_MouseMove(static_cast<QMouseEvent *>(event)->position().y());
+                return true;
+            case QEvent::MouseButtonRelease:
+                imgSplitter_MouseUp();
+                return true;
+            default:
+                break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmSQL::imgSplitter_MouseDown() {
+    barTop_ = panes_.handleTop;
+    const int barHeight = kHandleHeight / 2;
+    const int barWidth =
+        static_cast<int>(std::lround(toTwips(imgSplitter_->width()))) - kBarWidthShrink;
+    picSplitter_->setGeometry(0, toPixels(barTop_), toPixels(barWidth), toPixels(barHeight));
+    picSplitter_->show();
+    picSplitter_->raise();
+    splitterDragging_ = true;
+}
+
+void frmSQL::imgSplitter_MouseMove(int y) {
+    if (!splitterDragging_) {
+        return;
+    }
+    const int pos = panes_.handleTop + static_cast<int>(std::lround(toTwips(y)));
+    barTop_ = SplitterBarTop(pos, outerHeight());
+    picSplitter_->move(0, toPixels(barTop_));
+}
+
+void frmSQL::imgSplitter_MouseUp() {
+    if (!splitterDragging_) {
+        return;
+    }
+    LayoutPanes(barTop_, LayoutMode::SplitterReleased);
+    picSplitter_->hide();
+    splitterDragging_ = false;
+}
+
+// Colours the whole text after every change. The engine may rewrite the text (tabs become
+// spaces); that write raises the change signal again, which the guard lets pass. A failing
+// engine shows its box once, not at every key press, and leaves the text as typed.
+void frmSQL::txtQry_Change() {
+    if (coloring_) {
+        return;
+    }
+    const QScopedValueRollback guard(coloring_, true);
+    const DrawingSuspended suspended(txtQry_);
+    const int caret = txtQry_->SelStart();
+    const QString text = txtQry_->Text();
+    clsEditColor engine(colorKeywordFile_);
+    engine.setTabSpaceNum(kTabSpaces);
+    engine.setFailureHandler([&](const Failure &failure) {
+        if (colorFailures_.Admit(engine.KeywordFile())) {
+            ShowKeywordEngineError(failure);
+        }
+    });
+    const QString colored = engine.CColor(txtQry_->TextRTF());
+    if (colored.isEmpty()) {
+        txtQry_->ClearColors();
+        txtQry_->setSelStart(caret);
+        return;
+    }
+    colorFailures_.Reset();
+    txtQry_->setTextRTF(colored);
+    // The caret stays after the spaces that replaced each tab before it.
+    txtQry_->setSelStart(TabExpandedOffset(text, caret, kTabSpaces));
+}
