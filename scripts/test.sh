@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds, and runs the whole suite with CTest; then builds and
-# checks the Debian package, and runs the core tests under the sanitizers. The PostgreSQL and
+# Installs what the tests need, checks the layering and formatting of the sources, builds, and
+# runs the whole suite with CTest; then builds and checks the Debian package, and runs the tests
+# of the widget-free layers under the sanitizers. The PostgreSQL and
 # MariaDB servers the database tests use are started and stopped by CTest fixtures.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-packages.sh" "$root/scripts/packages-run.txt" "$root/scripts/packages-test.txt"
+"$root/scripts/check-source.sh"
 "$root/scripts/build.sh" "$root/build-test" Debug
 cd "$root/build-test"
 ctest --output-on-failure -j2 --timeout 600

@@ -196,7 +196,8 @@ bool frmSQL::eventFilter(QObject *watched, QEvent *event) {
                 imgSplitter_MouseDown();
                 return true;
             case QEvent::MouseMove:
-                imgSplitter_MouseMove(static_cast<QMouseEvent *>(event)->position().y());
+                imgSplitter_MouseMove(
+                    static_cast<int>(static_cast<QMouseEvent *>(event)->position().y()));
                 return true;
             case QEvent::MouseButtonRelease:
                 imgSplitter_MouseUp();

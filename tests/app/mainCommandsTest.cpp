@@ -552,7 +552,7 @@ TEST_F(MainCommandsTest, DecliningTheOverwriteReturnsToTheDialog) {
 // ---- Arrange ----
 
 QString GoldenText(const char *name) {
-    QFile file(TestSourceFolder() + QStringLiteral("/editor/golden/arrange-default/") +
+    QFile file(TestSourceFolder() + QStringLiteral("/engines/golden/arrange-default/") +
                QString::fromLatin1(name));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
     return QString::fromUtf8(file.readAll());
