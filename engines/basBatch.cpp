@@ -1,10 +1,7 @@
 #include "engines/basBatch.h"
 
-#include "core/failure.h"
-
 namespace {
 
-constexpr qsizetype kMaxLines = 32767;
 constexpr QChar kCr = QLatin1Char('\r');
 
 bool IsSeparatorSpace(QChar c) {
@@ -33,9 +30,6 @@ QStringList SplitBatches(QString text) {
         return batches;
     }
     text.replace(QLatin1Char('\n'), kCr);
-    if (text.count(kCr) + 1 > kMaxLines) {
-        throw MakeFailure(FailureNumber::Overflow);
-    }
     QString batch;
     for (const QStringView line : QStringView(text).split(kCr)) {
         if (IsSeparatorLine(line)) {

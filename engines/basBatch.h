@@ -5,5 +5,5 @@
 // Cuts a query text into batches at separator lines that read GO (any case, surrounded by
 // spaces or ideographic spaces only). Every line of a batch ends with one CR; LF becomes CR, so
 // a CR LF pair gives two CRs. There is always one batch more than there are separators. A text
-// of more than 32,767 lines throws Failure 6.
+// may have any number of lines.
 QStringList SplitBatches(QString text);

@@ -46,17 +46,17 @@ const BatchRow kRows[] = {
 INSTANTIATE_TEST_SUITE_P(Rows, SplitBatchesTest, testing::ValuesIn(kRows),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(SplitBatchesLimits, FailsWithOverflowPast32767Lines) {
-    const QString lines32767 = QString(QLatin1Char('\n')).repeated(32766);
-    EXPECT_EQ(SplitBatches(lines32767).size(), 1);
-    try {
-        SplitBatches(lines32767 + QLatin1Char('\n'));
-        FAIL() << "32,768 lines must overflow";
-    } catch (const Failure &failure) {
-        EXPECT_EQ(failure.number, 6);
-    }
-    // CR LF counts as two line breaks.
-    EXPECT_THROW(SplitBatches(QString(QLatin1String("\r\n")).repeated(16384)), Failure);
+TEST(SplitBatchesLimits, ScriptsPastSixteenBitLineCountsSplit) {
+    // 100 batches of 999 lines, each followed by its GO: 100,000 lines and a last empty one.
+    const QString block = QStringLiteral("SELECT 1\n").repeated(999) + QStringLiteral("GO\n");
+    const QStringList batches = SplitBatches(block.repeated(100));
+    ASSERT_EQ(batches.size(), 101);
+    EXPECT_EQ(batches.first(), QStringLiteral("SELECT 1\r").repeated(999));
+    EXPECT_EQ(batches.at(99), batches.first());
+    EXPECT_EQ(batches.last(), QStringLiteral("\r"));
+    // CR LF pairs past 32,767 lines keep giving two CRs each.
+    EXPECT_EQ(SplitBatches(QStringLiteral("\r\n").repeated(40000)),
+              QStringList{QStringLiteral("\r").repeated(80001)});
 }
 
 }  // namespace
