@@ -85,6 +85,7 @@ frmSQL *frmMain::LoadNewDoc() {
     }
     ++mDocNumber_;
     auto *doc = new frmSQL(mDocNumber_);
+    doc->setColorKeywordFile(keywordFile(QStringLiteral("KEYWORD_COLOR.CSV")));
     QMdiSubWindow *window = mdiArea_->addSubWindow(doc);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(doc, &frmSQL::Closed, this, [this, doc] {

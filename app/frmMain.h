@@ -43,6 +43,10 @@ public:
     // closed (after a failed attempt the last source's name would name no connection).
     void ShowDataSource();
 
+    // The folder of the keyword files that the formatter and the colouring of query windows
+    // opened from now on read. Empty (the default): the folder of the executable.
+    void setKeywordFolder(const QString &folder) { keywordFolder_ = folder; }
+
     QComboBox *cboTable() const { return cboTable_; }
     QMdiArea *mdiArea() const { return mdiArea_; }
 
@@ -106,6 +110,9 @@ private:
     frmSQL *activeOrNewDoc();
     // Selects the next occurrence of the search word from a 1-based position of the text.
     void findFrom(int start);
+    // The path of the keyword file `fileName` in the keyword folder; empty for the engine's
+    // default beside the executable.
+    QString keywordFile(const QString &fileName) const;
 
     QMdiArea *mdiArea_;
     QComboBox *cboTable_ = nullptr;
@@ -118,4 +125,5 @@ private:
     QSize storedOuterSize_;
     bool placedOnScreen_ = false;
     bool awaitingBorder_ = false;
+    QString keywordFolder_;
 };

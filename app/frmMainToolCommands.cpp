@@ -79,12 +79,17 @@ void frmMain::mnuFileSave_Click() {
 
 void frmMain::mnuQryArrange_Click() {
     if (frmSQL *doc = ActiveDoc()) {
-        const QString arranged = clsArrangeQuery().CArrange(doc->txtQry()->Text());
+        const QString arranged = clsArrangeQuery(keywordFile(QStringLiteral("KEYWORD_ARRANGE.CSV")))
+                                     .CArrange(doc->txtQry()->Text());
         // An empty result means the formatter failed (its box has been shown): keep the text.
         if (!arranged.isEmpty()) {
             doc->txtQry()->setText(arranged);
         }
     }
+}
+
+QString frmMain::keywordFile(const QString &fileName) const {
+    return keywordFolder_.isEmpty() ? QString() : keywordFolder_ + QLatin1Char('/') + fileName;
 }
 
 void frmMain::mnuQryTimeout_Click() {

@@ -14,7 +14,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -24,10 +23,12 @@
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
-#include "core/desktopOpener.h"
 #include "core/settings.h"
 #include "tests/data/odbcTestSources.h"
+#include "tests/support/modalDialogs.h"
+#include "tests/support/recordingOpener.h"
 #include "tests/support/recordingPresenter.h"
+#include "tests/support/scopedDesktopOpener.h"
 #include "tests/support/testEnvironment.h"
 #include "ui/frmAbout.h"
 #include "ui/frmSQL.h"
@@ -258,16 +259,6 @@ TEST_F(MainWindowTest, NewWindowsUseTheStoredFontRoundedToWholePoints) {
     EXPECT_EQ(doc->grdQry()->font(), editorFont);
 }
 
-// Answers the next modal dialog from the event loop.
-template <typename Answer>
-void AnswerNextDialog(Answer answer) {
-    QTimer::singleShot(0, [answer] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
-        answer(dialog);
-    });
-}
-
 TEST_F(MainWindowTest, StartUpAfterCancelGivesOneWindowAndNoConnection) {
     Settings::Write(Settings::ConnectDsn, QStringLiteral("Old"));
     frmMain window;
@@ -482,23 +473,10 @@ TEST_F(MainWindowTest, DataSourcesAreListedAsAUserReadsThem) {
     EXPECT_EQ(seen, ours) << listed.join(QLatin1Char(',')).toStdString();
 }
 
-}  // namespace
-
-namespace {
-
-class RecordingOpener final : public DesktopOpener {
-public:
-    bool open(const QString &path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
-
 TEST_F(MainWindowTest, VersionDialogShowsTheVersionAndOpensThePageOnEveryClick) {
     frmMain window;
     RecordingOpener opener;
-    DesktopOpener *previous = SetDesktopOpener(&opener);
+    ScopedDesktopOpener installed(opener);
     AnswerNextDialog([](QWidget *dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("バージョン情報"));
         EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("lblTitle"))->text(),
@@ -512,7 +490,6 @@ TEST_F(MainWindowTest, VersionDialogShowsTheVersionAndOpensThePageOnEveryClick) 
         QTest::keyClick(dialog, Qt::Key_Escape);  // OK is also the cancel button
     });
     window.findChild<QAction *>(QStringLiteral("mnuHelpVersion"))->trigger();
-    SetDesktopOpener(previous);
     EXPECT_EQ(opener.opened, QStringList(2, frmAbout::WebPage()));
 }
 

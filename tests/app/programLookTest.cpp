@@ -7,7 +7,6 @@
 #include <QMdiSubWindow>
 #include <QStyle>
 #include <QTest>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -16,6 +15,7 @@
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
+#include "tests/support/modalDialogs.h"
 #include "tests/support/testEnvironment.h"
 #include "ui/icons.h"
 
@@ -100,9 +100,7 @@ TEST_F(ProgramLookTest, TheProgramIconShowsOnTheFrameTheQueryWindowsAndTheVersio
     }
 
     bool shown = false;
-    QTimer::singleShot(0, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        ASSERT_NE(dialog, nullptr);
+    AnswerNextDialog([&](QWidget *dialog) {
         auto *picIcon = dialog->findChild<QLabel *>(QStringLiteral("picIcon"));
         ASSERT_NE(picIcon, nullptr);
         const QImage shownIcon = picIcon->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);

@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 
 #include <thread>
@@ -119,11 +120,23 @@ TEST_P(ConnectionTest, ServerGoingAwayMidQueryIsAFailure) {
     Recordset pid;
     pid.Open(QString::fromLatin1(traits().sessionIdQuery), connection);
     const QString backend = pid.Value(0);
+    // Ends the session once the server shows it inside the sleep, however slowly the
+    // statement gets there.
+    bool seenSleeping = false;
     std::thread killer([&] {
         Connection second;
         second.setConnectionString(connectionString());
         second.Open();
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        const QString sleeping = QString::fromLatin1(traits().sleepingQuery).arg(backend);
+        const QDeadlineTimer deadline(30000);
+        while (!seenSleeping && !deadline.hasExpired()) {
+            Recordset state;
+            state.Open(sleeping, second);
+            seenSleeping = state.Value(0) == QLatin1String("1");
+            if (!seenSleeping) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
         Exec(second, QString::fromLatin1(traits().endSessionQuery).arg(backend));
     });
     Command command;
@@ -133,6 +146,7 @@ TEST_P(ConnectionTest, ServerGoingAwayMidQueryIsAFailure) {
     Recordset rs;
     const DatabaseFailure failure = DatabaseFailureOf([&] { rs.Open(command); });
     killer.join();
+    EXPECT_TRUE(seenSleeping) << "the session was never seen in its sleep";
     EXPECT_FALSE(failure.description.isEmpty());
     EXPECT_FALSE(failure.sqlStates.isEmpty());
     EXPECT_EQ(rs.State(), Recordset::StateClosed);

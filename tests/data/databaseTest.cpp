@@ -42,6 +42,10 @@ const DriverTraits &DatabaseTest::traits() const {
                                        .sessionIdQuery = "SELECT pg_backend_pid() AS id",
                                        .endSessionQuery = "SELECT pg_terminate_backend(%1) AS done",
                                        .sleepQuery = "SELECT pg_sleep(%1) AS slept",
+                                       .sleepingQuery =
+                                           "SELECT count(*) AS n FROM pg_stat_activity WHERE "
+                                           "pid = %1 AND state = 'active' AND "
+                                           "query LIKE '%pg_sleep(%'",
                                        .longestNameBytes = 63};
     // MariaDB's driver takes one statement per text unless the source sets its multi-statement
     // option, and a TEXT or BLOB column holds 64 KiB.
@@ -60,6 +64,9 @@ const DriverTraits &DatabaseTest::traits() const {
         .sessionIdQuery = "SELECT CONNECTION_ID() AS id",
         .endSessionQuery = "KILL %1",
         .sleepQuery = "SELECT SLEEP(%1) AS slept",
+        .sleepingQuery =
+            "SELECT count(*) AS n FROM information_schema.PROCESSLIST "
+            "WHERE ID = %1 AND INFO LIKE 'SELECT SLEEP(%'",
         .longestNameBytes = 255};
     switch (GetParam()) {
         case TestDriver::Postgres:

@@ -33,6 +33,7 @@ struct DriverTraits {
     const char *sessionIdQuery;      // one value: the server's id of the session
     const char *endSessionQuery;     // %1: ends the session of that id
     const char *sleepQuery;          // %1: sleeps that many seconds
+    const char *sleepingQuery;       // %1: one value, 1 while the session of that id sleeps
     int longestNameBytes = 0;        // the server cuts longer column names to this (0: no limit)
 };
 

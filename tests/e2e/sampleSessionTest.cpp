@@ -1,7 +1,6 @@
 // A whole session on the sample database that the README's first command registers: start-up
 // with the connection dialog, typing a query, running it, paging the result, exporting it and
 // closing the program.
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QMdiArea>
@@ -9,18 +8,19 @@
 #include <QProcess>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "app/basGlobals.h"
 #include "app/basMain.h"
 #include "app/frmMain.h"
-#include "core/desktopOpener.h"
 #include "core/settings.h"
 #include "data/recordset.h"
 #include "tests/data/odbcTestSources.h"
 #include "tests/files/xlsxReader.h"
+#include "tests/support/modalDialogs.h"
+#include "tests/support/recordingOpener.h"
+#include "tests/support/scopedDesktopOpener.h"
 #include "tests/support/testEnvironment.h"
 #include "ui/frmSQL.h"
 #include "ui/queryEditor.h"
@@ -28,15 +28,6 @@
 namespace {
 
 const QString kSample = QStringLiteral("TessorySample");
-
-class ExportOpener final : public DesktopOpener {
-public:
-    bool open(const QString &path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
 
 class SampleSessionTest : public testing::Test {
 protected:
@@ -67,14 +58,12 @@ TEST_F(SampleSessionTest, ConnectRunPageExportAndClose) {
     ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
     dirs.write("XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
     dirs.close();
-    ExportOpener opener;
-    DesktopOpener *previousOpener = SetDesktopOpener(&opener);
+    RecordingOpener opener;
+    ScopedDesktopOpener installed(opener);
 
     {
         frmMain window;
-        QTimer::singleShot(0, [] {
-            QWidget *dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
+        AnswerNextDialog([](QWidget *dialog) {
             auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
             list->setCurrentIndex(list->findText(kSample));
             QTest::keyClick(list, Qt::Key_Return);
@@ -126,7 +115,6 @@ TEST_F(SampleSessionTest, ConnectRunPageExportAndClose) {
     }
     EXPECT_EQ(Settings::Read(Settings::QueryTimeout), QStringLiteral("12"));
     EXPECT_EQ(Settings::Read(Settings::ConnectDsn), kSample);
-    SetDesktopOpener(previousOpener);
     QFile::remove(dirs.fileName());
 }
 
@@ -138,9 +126,7 @@ TEST_F(SampleSessionTest, TheNextStartConnectsTheLastSourceWithEnterAtOnce) {
         frmMain window;
         QString shown;
         bool closedByEnter = false;
-        QTimer::singleShot(0, [&] {
-            QWidget *dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
+        AnswerNextDialog([&](QWidget *dialog) {
             auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
             if (run == 1) {
                 list->setCurrentIndex(list->findText(kSample));

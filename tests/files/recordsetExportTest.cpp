@@ -1,22 +1,13 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "core/desktopOpener.h"
 #include "files/recordsetRowSource.h"
 #include "tests/data/databaseTest.h"
 #include "tests/files/xlsxReader.h"
+#include "tests/support/recordingOpener.h"
 #include "tests/support/recordingPresenter.h"
 
 namespace {
-
-class RecordingOpener : public DesktopOpener {
-public:
-    bool open(const QString &path) override {
-        opened.append(path);
-        return true;
-    }
-    QStringList opened;
-};
 
 class RecordsetExportTest : public DatabaseTest {
 protected:

@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/desktopOpener.h"
 #include "files/xlsxExport.h"
 #include "tests/files/xlsxReader.h"
+#include "tests/support/recordingOpener.h"
 #include "tests/support/recordingPresenter.h"
 #include "tests/support/testEnvironment.h"
 
@@ -54,16 +54,6 @@ ListSource NumberedRows(int count) {
     }
     return ListSource({QStringLiteral("n")}, rows);
 }
-
-class RecordingOpener : public DesktopOpener {
-public:
-    bool open(const QString &path) override {
-        opened.append(path);
-        return answer;
-    }
-    QStringList opened;
-    bool answer = true;
-};
 
 class XlsxExportTest : public testing::Test {
 protected:

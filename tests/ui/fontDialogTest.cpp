@@ -1,8 +1,6 @@
 // The font dialog of Format > Font, shown in Japanese as the program shows it.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QDialog>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontDialog>
@@ -13,10 +11,10 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
+#include "tests/support/modalDialogs.h"
 #include "ui/fontDialog.h"
 #include "ui/japaneseQt.h"
 #include "ui/queryEditor.h"
@@ -29,17 +27,10 @@ const QStringList kStyleNames = {QStringLiteral("標準"), QStringLiteral("斜�
 // Runs ShowFontDialog on `editor` and hands the dialog to `step` once it is shown.
 bool RunDialog(QueryEditor &editor, QTableView *grid, std::function<void(QWidget *)> step) {
     bool answered = false;
-    QTimer::singleShot(0, [&] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog) {
-            ADD_FAILURE() << "no dialog";
-            return;
-        }
+    AnswerNextDialog([&](QWidget *dialog) {
         answered = true;
         step(dialog);
-        if (dialog->isVisible()) {
-            qobject_cast<QDialog *>(dialog)->reject();
-        }
+        CloseIfOpen(dialog);
     });
     const bool chosen = ShowFontDialog(nullptr, &editor, grid);
     EXPECT_TRUE(answered);

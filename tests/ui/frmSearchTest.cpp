@@ -1,16 +1,13 @@
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "core/settings.h"
+#include "tests/support/modalDialogs.h"
 #include "tests/support/testEnvironment.h"
 #include "ui/frmSearch.h"
 
@@ -71,14 +68,6 @@ TEST_F(SearchDialogTest, CheckBoxFollowsTheStoredOption) {
     }
 }
 
-void AnswerDialog(std::function<void(QWidget *)> answer) {
-    QTimer::singleShot(0, [answer] {
-        QWidget *dialog = QApplication::activeModalWidget();
-        ASSERT_NE(qobject_cast<frmSearch *>(dialog), nullptr);
-        answer(dialog);
-    });
-}
-
 TEST_F(SearchDialogTest, OkHandsBackWordAndFlagAndStoresTheOption) {
     struct Row {
         const char *name;
@@ -89,7 +78,7 @@ TEST_F(SearchDialogTest, OkHandsBackWordAndFlagAndStoresTheOption) {
     for (const Row &row : {Row{"checked: match case", true, "1", false},
                            Row{"unchecked: ignore case", false, "0", true}}) {
         Settings::Write(Settings::SearchUpper, row.check ? "0" : "1");
-        AnswerDialog([&row](QWidget *dialog) {
+        AnswerNextDialogOf<frmSearch>([&row](QWidget *dialog) {
             auto *box = Child<QLineEdit>(dialog, "txtWord");
             EXPECT_EQ(box->text(), "old") << "opens on the word it is given";
             box->clear();
@@ -106,7 +95,7 @@ TEST_F(SearchDialogTest, OkHandsBackWordAndFlagAndStoresTheOption) {
 }
 
 TEST_F(SearchDialogTest, OkWithAnEmptyWordIsAllowed) {
-    AnswerDialog([](QWidget *dialog) {
+    AnswerNextDialogOf<frmSearch>([](QWidget *dialog) {
         Child<QLineEdit>(dialog, "txtWord")->clear();
         Child<QPushButton>(dialog, "cmdOK")->click();
     });
@@ -118,7 +107,7 @@ TEST_F(SearchDialogTest, OkWithAnEmptyWordIsAllowed) {
 
 TEST_F(SearchDialogTest, CancelAndEscapeChangeNothing) {
     for (const bool escape : {false, true}) {
-        AnswerDialog([escape](QWidget *dialog) {
+        AnswerNextDialogOf<frmSearch>([escape](QWidget *dialog) {
             auto *box = Child<QLineEdit>(dialog, "txtWord");
             QTest::keyClicks(box, "other");
             Child<QCheckBox>(dialog, "chkUpperConv")->setChecked(true);

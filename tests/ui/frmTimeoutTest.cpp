@@ -4,12 +4,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "tests/support/modalDialogs.h"
 #include "ui/frmTimeout.h"
 
 namespace {
@@ -129,18 +129,9 @@ TEST_F(TimeoutDialogTest, MouseCannotPlaceTheCaretOrSelect) {
     expectBox("12345");
 }
 
-// Answers the modal dialog from the event loop, as a user would.
-void AnswerDialog(std::function<void(frmTimeout *)> answer) {
-    QTimer::singleShot(0, [answer] {
-        auto *dialog = qobject_cast<frmTimeout *>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        answer(dialog);
-    });
-}
-
 TEST(TimeoutDialog, OkHandsBackTheNewValue) {
     int timeout = 30;
-    AnswerDialog([](frmTimeout *dialog) {
+    AnswerNextDialogOf<frmTimeout>([](frmTimeout *dialog) {
         auto *box = dialog->findChild<QLineEdit *>("txtTimeout");
         QTest::keyClick(box, Qt::Key_Backspace);
         QTest::keyClick(box, Qt::Key_Backspace);
@@ -153,7 +144,7 @@ TEST(TimeoutDialog, OkHandsBackTheNewValue) {
 TEST(TimeoutDialog, CancelAndEscapeChangeNothing) {
     for (const bool escape : {false, true}) {
         int timeout = 30;
-        AnswerDialog([escape](frmTimeout *dialog) {
+        AnswerNextDialogOf<frmTimeout>([escape](frmTimeout *dialog) {
             auto *box = dialog->findChild<QLineEdit *>("txtTimeout");
             QTest::keyClicks(box, "99");
             if (escape) {

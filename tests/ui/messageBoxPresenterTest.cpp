@@ -2,11 +2,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include "core/clsMsg.h"
+#include "tests/support/modalDialogs.h"
 #include "ui/messageBoxPresenter.h"
 
 namespace {
@@ -28,9 +28,7 @@ TEST_P(MessageBoxPresenterTest, ShowsTheStyleAndAnswersWithEnter) {
     MessagePresenter *previous = clsMsg::setPresenter(&presenter);
     QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));  // a busy command
     bool seen = false;
-    QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
+    AnswerNextDialogOf<QMessageBox>([&](QMessageBox *box) {
         seen = true;
         EXPECT_EQ(box->windowTitle(), QStringLiteral("タイトル"));
         EXPECT_EQ(box->text(), QStringLiteral("一行目\n二行目"));
@@ -57,11 +55,7 @@ TEST(MessageBoxPresenterFocusTest, TheWindowBehindTheBoxIsActiveAgainAfterIt) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     MessageBoxPresenter presenter;
-    QTimer::singleShot(0, [] {
-        QWidget *box = QApplication::activeModalWidget();
-        ASSERT_NE(box, nullptr);
-        QTest::keyClick(box, Qt::Key_Return);
-    });
+    AnswerNextDialog([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
     presenter.show(QStringLiteral("本文"), QStringLiteral("タイトル"), 16);
     EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
     EXPECT_EQ(QApplication::activeWindow(), &window);
