@@ -155,7 +155,8 @@ protected:
 
 TEST_F(CommandTableTest, MenusToolbarAndKeysAreAsTheUserKnowsThem) {
     frmMain window;
-    EXPECT_EQ(Listing(window).toStdString(), kExpected);
+    const std::string listing = Listing(window).toStdString();
+    EXPECT_EQ(listing, kExpected) << "The listing reads:\n" << listing;
 }
 
 }  // namespace
