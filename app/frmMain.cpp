@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "app/basGlobals.h"
+#include "app/mainCommandTable.h"
 #include "core/failure.h"
 #include "core/settings.h"
 #include "data/basRecordSet.h"
@@ -28,10 +29,6 @@ namespace {
 constexpr int kDesignClientWidth = 7275;
 constexpr int kDesignClientHeight = 4860;
 
-QKeySequence CloseDocKey() {
-    return QKeySequence(Qt::CTRL | Qt::Key_F4);
-}
-
 // The frame's Ctrl+F4 closes the active query window wherever the focus is. Where the
 // platform gives a window's own menu the same key, the two would cancel each other out, so
 // the window's menu lets it go.
@@ -41,7 +38,7 @@ void ReleaseCloseKey(QMdiSubWindow *window) {
     }
     for (QAction *action : window->systemMenu()->actions()) {
         QList<QKeySequence> keys = action->shortcuts();
-        if (keys.removeAll(CloseDocKey()) > 0) {
+        if (keys.removeAll(QKeySequence(kCloseDocKey)) > 0) {
             action->setShortcuts(keys);
         }
     }
@@ -57,12 +54,6 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), mdiArea_(new QMdiArea(t
     buildMenus();
     buildToolbars();
     buildStatusBar();
-    auto *closeDoc = new QAction(this);
-    closeDoc->setObjectName(QStringLiteral("actCloseDoc"));
-    closeDoc->setShortcut(CloseDocKey());
-    closeDoc->setShortcutContext(Qt::WindowShortcut);
-    addAction(closeDoc);
-    connect(closeDoc, &QAction::triggered, this, &frmMain::CloseActiveDoc);
 
     // The window never gets smaller than its design size, for the user's dragging and for a
     // stored size alike.

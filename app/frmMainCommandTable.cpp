@@ -14,8 +14,10 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/basGlobals.h"
+#include "app/mainCommandTable.h"
 #include "core/failure.h"
 #include "core/settings.h"
 #include "ui/frmSQL.h"
@@ -26,21 +28,6 @@
 #include "ui/windowArrangement.h"
 
 namespace {
-
-using Handler = void (frmMain::*)();
-
-struct MenuItem {
-    const char *name;
-    const char *caption;  // "-" for a separator line
-    QKeySequence shortcut;
-};
-
-struct ToolButton {
-    const char *key;        // nullptr for a separator
-    const char *themeIcon;  // freedesktop name; nullptr where no standard name fits
-    const char *ownIcon;    // the program's own icon, when the theme has none
-    const char *tooltip;
-};
 
 // Design sizes, in twips.
 constexpr int kTableListWidth = 3495;
@@ -55,28 +42,7 @@ struct StatusPanelDesign {
 };
 const StatusPanelDesign kStatusPanels[] = {{"MESSAGE", 3000, 0, true}, {"DSN", 4000, 1, false}};
 
-// Window arrangement and the time-out have no standard icon name: the program's own icons
-// show them (a stopwatch, overlapping and tiled windows).
-const ToolButton kMainButtons[] = {
-    {"CONNECT", "network-wired", "connect", "データ ソース接続"},
-    {"NEW", "document-new", "new", "新規作成"},
-    {"OPEN", "document-open", "open", "SQL ファイルを開く"},
-    {"SAVE", "document-save", "save", "SQL ファイルを保存"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"EXEC", "media-playback-start", "exec", "実行"},
-    {"ARRANGE", "format-justify-left", "arrange", "整形"},
-    {"TIMEOUT", nullptr, "timeout", "クエリ タイムアウト"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"SEARCH", "edit-find", "search", "検索"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"EXCEL", "x-office-spreadsheet", "excel", "エクセルに貼り付け"},
-    {nullptr, nullptr, nullptr, nullptr},
-    {"CASCADE", nullptr, "cascade", "重ねて表示"},
-    {"HORIZONTAL", nullptr, "horizontal", "上下に並べて表示"},
-    {"VERTICAL", nullptr, "vertical", "左右に並べて表示"},
-};
-
-const ToolButton kGridButtons[] = {
+const ToolbarButton kGridButtons[] = {
     {"START", "go-first", "first", "最初のレコード"},
     {"DBL_BACK", "media-seek-backward", "back10", "10件戻る"},
     {"SGL_BACK", "go-previous", "back1", "1件戻る"},
@@ -85,113 +51,52 @@ const ToolButton kGridButtons[] = {
     {"END", "go-last", "last", "最後のレコード"},
 };
 
-// The main toolbar's keys in routing order, each with the menu command it stands for.
-const std::pair<const char *, Handler> kMainRoutes[] = {
-    {"CONNECT", &frmMain::mnuFileConnect_Click},
-    {"NEW", &frmMain::mnuFileNew_Click},
-    {"OPEN", &frmMain::mnuFileOpen_Click},
-    {"SAVE", &frmMain::mnuFileSave_Click},
-    {"EXEC", &frmMain::mnuQryExec_Click},
-    {"ARRANGE", &frmMain::mnuQryArrange_Click},
-    {"TIMEOUT", &frmMain::mnuQryTimeout_Click},
-    {"SEARCH", &frmMain::mnuEditSearch_Click},
-    {"EXCEL", &frmMain::mnuToolExcel_Click},
-    {"CASCADE", &frmMain::mnuWindowCascade_Click},
-    {"HORIZONTAL", &frmMain::mnuWindowTileHorizontal_Click},
-    {"VERTICAL", &frmMain::mnuWindowTileVertical_Click},
-};
+bool OnMenu(const MainCommand &command, const MainMenu &menu) {
+    return command.menu && std::strcmp(command.menu, menu.name) == 0;
+}
 
-// What EnabledControls switches: these items, whole menus and main-toolbar keys.
-const char *const kDocItems[] = {"mnuFileSave", "mnuWindowCascade", "mnuWindowTileHorizontal",
-                                 "mnuWindowTileVertical", "mnuWindowArrangeIcons"};
-const char *const kDocMenus[] = {"mnuQry", "mnuEdit", "mnuFont", "mnuTool"};
-const char *const kDocButtons[] = {"SAVE",  "EXEC",    "ARRANGE",    "TIMEOUT", "SEARCH",
-                                   "EXCEL", "CASCADE", "HORIZONTAL", "VERTICAL"};
+// Names the action and, unless it is a separator, gives it the command's key and procedure.
+void SetUpCommand(QAction *action, const MainCommand &command, frmMain *window) {
+    action->setObjectName(QString::fromLatin1(command.name));
+    if (command.isSeparator()) {
+        return;
+    }
+    action->setShortcut(QKeySequence(command.shortcut));
+    // Shortcuts reach the command only while the action (and so its menu) is enabled.
+    action->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(action, &QAction::triggered, window, command.handler);
+}
 
-QIcon ToolIcon(const ToolButton &button) {
-    return ToolbarIcon(button.themeIcon, button.ownIcon);
+QAction *AddButton(QToolBar *toolbar, const ToolbarButton &button) {
+    const QString key = QString::fromLatin1(button.key);
+    QAction *action = toolbar->addAction(ToolbarIcon(button.themeIcon, button.ownIcon), QString());
+    action->setObjectName(key);
+    action->setToolTip(QString::fromUtf8(button.tooltip));
+    toolbar->widgetForAction(action)->setObjectName(key);
+    return action;
 }
 
 }  // namespace
 
 void frmMain::buildMenus() {
-    struct Menu {
-        const char *name;
-        const char *caption;
-        std::vector<MenuItem> items;
-        std::vector<Handler> handlers;  // one per non-separator item, in order
-    };
-    const Menu menus[] = {
-        {"mnuFile",
-         "ファイル(&F)",
-         {{"mnuFileConnect", "データ ソース接続(&C)...", Qt::Key_F4},
-          {"mnuFileBar1", "-", {}},
-          {"mnuFileNew", "新規作成(N)...", QKeySequence(Qt::CTRL | Qt::Key_N)},
-          {"mnuFileBar2", "-", {}},
-          {"mnuFileOpen", "SQL ファイルを開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O)},
-          {"mnuFileSave", "SQL ファイルを保存(&S)...", QKeySequence(Qt::CTRL | Qt::Key_S)},
-          {"mnuFileBar3", "-", {}},
-          {"mnuFileEnd", "終了(&X)", {}}},
-         {&frmMain::mnuFileConnect_Click, &frmMain::mnuFileNew_Click, &frmMain::mnuFileOpen_Click,
-          &frmMain::mnuFileSave_Click, &frmMain::mnuFileEnd_Click}},
-        {"mnuQry",
-         "クエリ(&Q)",
-         {{"mnuQryExec", "実行(&R)", Qt::Key_F5},
-          {"mnuQryBar1", "-", {}},
-          {"mnuQryArrange", "整形(&A)", Qt::Key_F9},
-          {"mnuQryBar2", "-", {}},
-          {"mnuQryTimeout", "クエリ タイムアウト(&T)...", {}}},
-         {&frmMain::mnuQryExec_Click, &frmMain::mnuQryArrange_Click,
-          &frmMain::mnuQryTimeout_Click}},
-        {"mnuEdit",
-         "編集(&E)",
-         {{"mnuEditSearch", "検索(&F)...", QKeySequence(Qt::CTRL | Qt::Key_F)},
-          {"mnuEditResearch", "再検索(&R)", Qt::Key_F3},
-          {"mnuEditBar", "-", {}},
-          {"mnuEditAll", "すべて選択(&A)", QKeySequence(Qt::CTRL | Qt::Key_A)}},
-         {&frmMain::mnuEditSearch_Click, &frmMain::mnuEditResearch_Click,
-          &frmMain::mnuEditAll_Click}},
-        {"mnuFont",
-         "書式(&O)",
-         {{"mnuFontFont", "フォント(&F)...", {}}},
-         {&frmMain::mnuFontFont_Click}},
-        {"mnuTool",
-         "ツール(&T)",
-         {{"mnuToolExcel", "エクセルに貼り付け(&E)...", {}}},
-         {&frmMain::mnuToolExcel_Click}},
-        {"mnuWindow",
-         "ウィンドウ(&W)",
-         {{"mnuWindowNewWindow", "新しいウィンドウを開く(&N)", {}},
-          {"mnuWindowBar", "-", {}},
-          {"mnuWindowCascade", "重ねて表示(&C)", {}},
-          {"mnuWindowTileHorizontal", "上下に並べて表示(&H)", {}},
-          {"mnuWindowTileVertical", "左右に並べて表示(&V)", {}},
-          {"mnuWindowArrangeIcons", "アイコンの整列(&A)", {}}},
-         {&frmMain::mnuWindowNewWindow_Click, &frmMain::mnuWindowCascade_Click,
-          &frmMain::mnuWindowTileHorizontal_Click, &frmMain::mnuWindowTileVertical_Click,
-          &frmMain::mnuWindowArrangeIcons_Click}},
-        {"mnuHelp",
-         "ヘルプ(&H)",
-         {{"mnuHelpVersion", "バージョン(&A)...", {}}},
-         {&frmMain::mnuHelpVersion_Click}},
-    };
-    for (const Menu &spec : menus) {
+    for (const MainMenu &spec : MainMenus()) {
         QMenu *menu = menuBar()->addMenu(QString::fromUtf8(spec.caption));
         menu->setObjectName(QString::fromLatin1(spec.name));
         menu->menuAction()->setObjectName(QString::fromLatin1(spec.name));
-        auto handler = spec.handlers.begin();
-        for (const MenuItem &item : spec.items) {
-            QAction *action = QString::fromUtf8(item.caption) == QLatin1String("-")
-                                  ? menu->addSeparator()
-                                  : menu->addAction(QString::fromUtf8(item.caption));
-            action->setObjectName(QString::fromLatin1(item.name));
-            if (action->isSeparator()) {
-                continue;
+        for (const MainCommand &command : MainCommands()) {
+            if (OnMenu(command, spec)) {
+                SetUpCommand(command.isSeparator()
+                                 ? menu->addSeparator()
+                                 : menu->addAction(QString::fromUtf8(command.caption)),
+                             command, this);
             }
-            action->setShortcut(item.shortcut);
-            // Shortcuts reach the command only while the action (and so its menu) is enabled.
-            action->setShortcutContext(Qt::WindowShortcut);
-            connect(action, &QAction::triggered, this, *handler++);
+        }
+    }
+    for (const MainCommand &command : MainCommands()) {
+        if (!command.menu) {
+            auto *action = new QAction(QString::fromUtf8(command.caption), this);
+            addAction(action);
+            SetUpCommand(action, command, this);
         }
     }
     mnuWindow_ = menuBar()->findChild<QMenu *>(QStringLiteral("mnuWindow"));
@@ -204,17 +109,19 @@ void frmMain::buildToolbars() {
     tlbMain->setMovable(false);
     tlbMain->setIconSize(QSize(16, 16));
     addToolBar(Qt::TopToolBarArea, tlbMain);
-    for (const ToolButton &button : kMainButtons) {
-        if (!button.key) {
-            tlbMain->addSeparator();
+    // The buttons follow the menus' order, a separator between those of different menus.
+    const char *previousMenu = nullptr;
+    for (const MainCommand &command : MainCommands()) {
+        if (!command.button.key) {
             continue;
         }
-        const QString key = QString::fromLatin1(button.key);
-        QAction *action = tlbMain->addAction(ToolIcon(button), QString());
-        action->setObjectName(key);
-        action->setToolTip(QString::fromUtf8(button.tooltip));
-        tlbMain->widgetForAction(action)->setObjectName(key);
-        connect(action, &QAction::triggered, this, [this, key] { tlbMain_ButtonClick(key); });
+        if (previousMenu && std::strcmp(previousMenu, command.menu) != 0) {
+            tlbMain->addSeparator();
+        }
+        previousMenu = command.menu;
+        const QString key = QString::fromLatin1(command.button.key);
+        connect(AddButton(tlbMain, command.button), &QAction::triggered, this,
+                [this, key] { tlbMain_ButtonClick(key); });
     }
 
     auto *tlbGrid = new QToolBar(this);
@@ -222,13 +129,10 @@ void frmMain::buildToolbars() {
     tlbGrid->setMovable(false);
     tlbGrid->setIconSize(QSize(16, 16));
     addToolBar(Qt::BottomToolBarArea, tlbGrid);
-    for (const ToolButton &button : kGridButtons) {
+    for (const ToolbarButton &button : kGridButtons) {
         const QString key = QString::fromLatin1(button.key);
-        QAction *action = tlbGrid->addAction(ToolIcon(button), QString());
-        action->setObjectName(key);
-        action->setToolTip(QString::fromUtf8(button.tooltip));
-        tlbGrid->widgetForAction(action)->setObjectName(key);
-        connect(action, &QAction::triggered, this, [this, key] { tlbGrid_ButtonClick(key); });
+        connect(AddButton(tlbGrid, button), &QAction::triggered, this,
+                [this, key] { tlbGrid_ButtonClick(key); });
     }
     cboTable_ = new QComboBox(tlbGrid);
     cboTable_->setObjectName(QStringLiteral("cboTable"));
@@ -277,24 +181,31 @@ QString frmMain::PanelText(const QString &key) const {
 
 void frmMain::EnabledControls() {
     const bool on = gDocCount > 0;
-    for (const char *name : kDocItems) {
-        if (auto *action = findChild<QAction *>(QString::fromLatin1(name))) {
+    auto *tlbMain = findChild<QToolBar *>(QStringLiteral("tlbMain"));
+    for (const MainCommand &command : MainCommands()) {
+        if (!command.needsDoc) {
+            continue;
+        }
+        if (auto *action = findChild<QAction *>(QString::fromLatin1(command.name))) {
             action->setEnabled(on);
         }
-    }
-    // A disabled menu cannot be opened, and none of its items' shortcuts work either.
-    for (const char *name : kDocMenus) {
-        if (auto *menu = findChild<QMenu *>(QString::fromLatin1(name))) {
-            menu->setEnabled(on);
-            for (QAction *action : menu->actions()) {
+        if (command.button.key) {
+            if (auto *action =
+                    tlbMain->findChild<QAction *>(QString::fromLatin1(command.button.key))) {
                 action->setEnabled(on);
             }
         }
     }
-    auto *tlbMain = findChild<QToolBar *>(QStringLiteral("tlbMain"));
-    for (const char *key : kDocButtons) {
-        if (auto *action = tlbMain->findChild<QAction *>(QString::fromLatin1(key))) {
-            action->setEnabled(on);
+    // A disabled menu cannot be opened, and none of its items' shortcuts work either.
+    for (const MainMenu &spec : MainMenus()) {
+        if (!MenuNeedsDoc(spec)) {
+            continue;
+        }
+        if (auto *menu = findChild<QMenu *>(QString::fromLatin1(spec.name))) {
+            menu->setEnabled(on);
+            for (QAction *action : menu->actions()) {
+                action->setEnabled(on);
+            }
         }
     }
 }
@@ -307,10 +218,7 @@ void frmMain::changeEvent(QEvent *event) {
 }
 
 void frmMain::tlbMain_ButtonClick(const QString &key) {
-    for (const auto &[routeKey, handler] : kMainRoutes) {
-        if (key == QLatin1String(routeKey)) {
-            (this->*handler)();
-            return;
-        }
+    if (const MainCommand *command = CommandOfButton(key)) {
+        (this->*command->handler)();
     }
 }
