@@ -97,11 +97,7 @@ private:
                 ControlSymbol(token, piece);
                 break;
             case RtfToken::Kind::Text:
-                for (const QChar c : piece) {
-                    if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
-                        Text(c);  // line breaks of the RTF source carry no meaning
-                    }
-                }
+                TextPiece(piece);
                 break;
         }
     }
@@ -240,31 +236,47 @@ private:
         }
     }
 
-    void Text(QChar c) {
+    // Literal text of the RTF source; its line breaks carry no meaning.
+    void TextPiece(QStringView piece) {
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            if (piece.at(i) == QLatin1Char('\r') || piece.at(i) == QLatin1Char('\n')) {
+                Text(piece.sliced(from, i - from));
+                from = i + 1;
+            }
+        }
+        Text(piece.sliced(from));
+    }
+
+    void Text(QChar c) { Text(QStringView(&c, 1)); }
+
+    void Text(QStringView chars) {
         GroupState &state = State();
         if (state.destination == Destination::ColorTable) {
-            if (c == QLatin1Char(';')) {
-                doc_.colors.append(colorEntry_);
-                colorEntry_ = RtfColor{};
+            for (const QChar c : chars) {
+                if (c == QLatin1Char(';')) {
+                    doc_.colors.append(colorEntry_);
+                    colorEntry_ = RtfColor{};
+                }
             }
             return;
         }
         // Text outside the document group (such as a space after its closing brace) is no
         // part of the document.
-        if (state.destination == Destination::Skipped || groups_.size() < 2) {
+        if (chars.isEmpty() || state.destination == Destination::Skipped || groups_.size() < 2) {
             return;
         }
         FlushBreak();
         const qsizetype at = doc_.text.size();
-        doc_.text.append(c);
+        doc_.text.append(chars);
         if (state.color == 0) {
             return;
         }
         if (!runs_.empty() && runs_.back().color == state.color &&
             runs_.back().start + runs_.back().length == at) {
-            ++runs_.back().length;
+            runs_.back().length += chars.size();
         } else {
-            runs_.push_back({at, 1, state.color});
+            runs_.push_back({at, chars.size(), state.color});
         }
     }
 
