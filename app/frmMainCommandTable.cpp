@@ -20,6 +20,7 @@
 #include "app/mainCommandTable.h"
 #include "core/failure.h"
 #include "core/settings.h"
+#include "ui/formFont.h"
 #include "ui/frmSQL.h"
 #include "ui/icons.h"
 #include "ui/queryEditor.h"
@@ -138,9 +139,7 @@ void frmMain::buildToolbars() {
     cboTable_->setObjectName(QStringLiteral("cboTable"));
     cboTable_->setEditable(true);
     cboTable_->setToolTip(QStringLiteral("テーブルの指定"));
-    QFont font(QStringLiteral("Meiryo UI"));
-    font.setPointSizeF(9.75);
-    cboTable_->setFont(font);
+    cboTable_->setFont(FormFont());
     cboTable_->setFixedWidth(Twips(this).toPixelsX(kTableListWidth));
     cboTableAction_ = tlbGrid->addWidget(cboTable_);
     cboTableAction_->setObjectName(QStringLiteral("cboTableAction"));

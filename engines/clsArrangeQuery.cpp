@@ -2,7 +2,6 @@
 
 #include "core/clsMsg.h"
 #include "core/failure.h"
-#include "engines/basCsv.h"
 #include "engines/keywordFile.h"
 #include "engines/keywordPlacer.h"
 
@@ -34,31 +33,16 @@ bool clsArrangeQuery::ReadArrangeFile(QString &content) const {
     return RunEngineStep([&] { content = ReadKeywordFile(keywordFile_); }, ShowArrangeError);
 }
 
-// Line 1 is a header; every other line is trimmed of spaces, and an empty one adds nothing.
-// No partial list is used.
+// Every line is trimmed of spaces. No partial list is used.
 bool clsArrangeQuery::ParseArrangeFile(const QString &content, QList<ArrangeKeyword> &list) const {
     return RunEngineStep(
         [&] {
             QList<ArrangeKeyword> entries;
-            const QStringList lines = KeywordFileLines(content);
-            for (qsizetype n = 1; n < lines.size(); ++n) {
-                QStringView line = lines.at(n);
-                while (line.startsWith(QLatin1Char(' '))) {
-                    line = line.sliced(1);
-                }
-                while (line.endsWith(QLatin1Char(' '))) {
-                    line.chop(1);
-                }
-                if (line.isEmpty()) {
-                    continue;
-                }
-                const QStringList fields = SplitCsvLine(line.toString());
-                if (fields.size() < 3) {
-                    throw MakeFailure(FailureNumber::SubscriptRange);
-                }
-                entries.append({fields.at(0), KeywordFileNumber(fields.at(1)),
-                                KeywordFileNumber(fields.at(2))});
-            }
+            ForEachKeywordEntry(content, 3, KeywordLineSpaces::Trimmed,
+                                [&](const QStringList &fields) {
+                                    entries.append({fields.at(0), KeywordFileNumber(fields.at(1)),
+                                                    KeywordFileNumber(fields.at(2))});
+                                });
             list = std::move(entries);
         },
         ShowArrangeError);

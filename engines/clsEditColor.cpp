@@ -2,7 +2,6 @@
 
 #include "core/clsMsg.h"
 #include "core/failure.h"
-#include "engines/basCsv.h"
 #include "engines/keywordFile.h"
 #include "engines/keywordPainter.h"
 #include "engines/rtfScanner.h"
@@ -56,22 +55,15 @@ bool clsEditColor::ReadColorFile(QString &content) const {
                          [this](const Failure &failure) { ShowColorError(failure); });
 }
 
-// Line 1 is a header; empty lines add nothing; lines are not trimmed. No partial list is used.
+// Lines are not trimmed. No partial list is used.
 bool clsEditColor::ParseColorFile(const QString &content, QList<ColorKeyword> &list) const {
     return RunEngineStep(
         [&] {
             QList<ColorKeyword> entries;
-            const QStringList lines = KeywordFileLines(content);
-            for (qsizetype n = 1; n < lines.size(); ++n) {
-                if (lines.at(n).isEmpty()) {
-                    continue;
-                }
-                const QStringList fields = SplitCsvLine(lines.at(n));
-                if (fields.size() < 2) {
-                    throw MakeFailure(FailureNumber::SubscriptRange);
-                }
-                entries.append({fields.at(0), KeywordFileNumber(fields.at(1))});
-            }
+            ForEachKeywordEntry(content, 2, KeywordLineSpaces::Kept,
+                                [&](const QStringList &fields) {
+                                    entries.append({fields.at(0), KeywordFileNumber(fields.at(1))});
+                                });
             list = std::move(entries);
         },
         [this](const Failure &failure) { ShowColorError(failure); });

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "core/failure.h"
+#include "engines/basCsv.h"
 #include "engines/textEncoding.h"
 
 namespace {
@@ -15,6 +16,16 @@ constexpr qsizetype kMaxLineBreaks = 32766;
 
 bool IsBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+QStringView TrimSpaces(QStringView line) {
+    while (line.startsWith(QLatin1Char(' '))) {
+        line = line.sliced(1);
+    }
+    while (line.endsWith(QLatin1Char(' '))) {
+        line.chop(1);
+    }
+    return line;
 }
 }  // namespace
 
@@ -46,6 +57,24 @@ QStringList KeywordFileLines(const QString &content) {
         throw MakeFailure(FailureNumber::Overflow);
     }
     return content.split(crLf);
+}
+
+void ForEachKeywordEntry(const QString &content, qsizetype fieldCount, KeywordLineSpaces spaces,
+                         const std::function<void(const QStringList &fields)> &entry) {
+    const QStringList lines = KeywordFileLines(content);
+    for (qsizetype n = 1; n < lines.size(); ++n) {
+        const QString &line = lines.at(n);
+        const QStringView kept = spaces == KeywordLineSpaces::Trimmed ? TrimSpaces(line) : line;
+        if (kept.isEmpty()) {
+            continue;
+        }
+        const QStringList fields =
+            SplitCsvLine(kept.size() == line.size() ? line : kept.toString());
+        if (fields.size() < fieldCount) {
+            throw MakeFailure(FailureNumber::SubscriptRange);
+        }
+        entry(fields);
+    }
 }
 
 short KeywordFileNumber(const QString &field) {

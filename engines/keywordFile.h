@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <new>
 
 #include "core/failure.h"
@@ -18,6 +19,16 @@ QString ReadKeywordFile(const QString &path);
 // The lines of a keyword file, split at CR LF only (a lone CR or LF stays inside its line).
 // Failure 6 when the text holds 32,767 or more line breaks: the line counter is 16 bits wide.
 QStringList KeywordFileLines(const QString &content);
+
+// Whether the lines of a keyword file are read as they stand or trimmed of the spaces around them.
+enum class KeywordLineSpaces { Kept, Trimmed };
+
+// Walks the entries of a keyword file's text: line 1 is a header, an empty line (once trimmed,
+// when asked) adds nothing, and every other line is split as CSV and handed to `entry`, in
+// order. Failure 9 when a line has fewer than `fieldCount` fields; the failures of
+// KeywordFileLines, and whatever `entry` throws, end the walk at that line.
+void ForEachKeywordEntry(const QString &content, qsizetype fieldCount, KeywordLineSpaces spaces,
+                         const std::function<void(const QStringList &fields)> &entry);
 
 // A whole number in a keyword file's field: optional blanks, an optional sign, decimal digits,
 // optional blanks. Failure 13 for anything else (empty, letters, fractions, exponents), failure

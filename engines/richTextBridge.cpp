@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "engines/rtfScanner.h"
+
 namespace {
 
 // Destinations whose content is not document text.
@@ -30,9 +32,6 @@ constexpr std::array<QLatin1StringView, 18> kSkippedDestinations = {
     QLatin1StringView("filetbl"),
     QLatin1StringView("footnote")};
 
-// Parameters are clamped to this magnitude so that long digit strings cannot overflow.
-constexpr qint64 kMaxParameter = 1'000'000'000;
-
 enum class Destination { Text, ColorTable, Skipped };
 
 struct GroupState {
@@ -47,33 +46,28 @@ struct IndexedRun {
     int color;
 };
 
-bool IsAsciiLetter(QChar c) {
-    return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
-           (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
-}
-
-bool IsAsciiDigit(QChar c) {
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
 int HexValue(QChar c) {
-    if (IsAsciiDigit(c)) {
-        return c.unicode() - '0';
+    if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
+        return c.unicode() - u'0';
     }
     const char16_t lower = c.toLower().unicode();
-    if (lower >= 'a' && lower <= 'f') {
-        return lower - 'a' + 10;
+    if (lower >= u'a' && lower <= u'f') {
+        return lower - u'a' + 10;
     }
     return -1;
 }
 
+// Interprets the pieces that the scanner reads from the document.
 class RtfParser {
 public:
-    explicit RtfParser(QStringView rtf) : rtf_(rtf) { doc_.text.reserve(rtf.size()); }
+    explicit RtfParser(QStringView rtf) : rtf_(rtf), scanner_(rtf) {
+        doc_.text.reserve(rtf.size());
+    }
 
     RtfDocument Run() {
-        while (pos_ < rtf_.size()) {
-            Step();
+        RtfToken token;
+        while (scanner_.next(token)) {
+            Step(token);
         }
         ResolveRuns();
         return std::move(doc_);
@@ -82,71 +76,55 @@ public:
 private:
     GroupState &State() { return groups_.back(); }
 
-    void Step() {
-        const QChar c = rtf_[pos_];
-        if (c == QLatin1Char('{')) {
-            ++pos_;
-            groups_.push_back(groups_.back());
-            return;
+    void Step(const RtfToken &token) {
+        QStringView piece = rtf_.sliced(token.start, token.length);
+        if (fallbackToSkip_ > 0) {
+            piece = SkipFallback(token, piece);
         }
-        if (c == QLatin1Char('}')) {
-            ++pos_;
-            if (groups_.size() > 1) {
-                groups_.pop_back();
-            }
-            return;
+        switch (token.kind) {
+            case RtfToken::Kind::GroupOpen:
+                groups_.push_back(groups_.back());
+                break;
+            case RtfToken::Kind::GroupClose:
+                if (groups_.size() > 1) {
+                    groups_.pop_back();
+                }
+                break;
+            case RtfToken::Kind::ControlWord:
+                ControlWord(ControlWordName(rtf_, token), ControlWordParameter(rtf_, token));
+                break;
+            case RtfToken::Kind::ControlSymbol:
+                ControlSymbol(token, piece);
+                break;
+            case RtfToken::Kind::Text:
+                TextPiece(piece);
+                break;
         }
-        if (c == QLatin1Char('\\')) {
-            ReadControl();
-            return;
-        }
-        ++pos_;
-        if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            return;  // line breaks of the RTF source carry no meaning
-        }
-        Text(c);
     }
 
-    // Reads what follows a backslash: a control word with its parameter, or a control symbol.
-    void ReadControl() {
-        ++pos_;  // the backslash
-        if (pos_ >= rtf_.size()) {
-            return;
+    // Skips the characters that stand in for a \u character in readers without Unicode: plain
+    // characters and \'hh escapes count one each; any other piece ends the fallback. Returns
+    // what is left of the piece to read.
+    QStringView SkipFallback(const RtfToken &token, QStringView piece) {
+        if (token.kind == RtfToken::Kind::Text) {
+            const qsizetype skipped = std::min<qsizetype>(fallbackToSkip_, piece.size());
+            fallbackToSkip_ -= static_cast<int>(skipped);
+            return piece.sliced(skipped);
         }
-        const QChar c = rtf_[pos_];
-        if (!IsAsciiLetter(c)) {
-            ++pos_;
-            ControlSymbol(c);
-            return;
+        if (token.kind == RtfToken::Kind::ControlSymbol && piece.size() > 1 &&
+            piece.at(1) == QLatin1Char('\'')) {
+            --fallbackToSkip_;
+            return QStringView();
         }
-        const qsizetype wordStart = pos_;
-        while (pos_ < rtf_.size() && IsAsciiLetter(rtf_[pos_])) {
-            ++pos_;
-        }
-        const QStringView word = rtf_.sliced(wordStart, pos_ - wordStart);
-        bool hasParameter = false;
-        qint64 parameter = 0;
-        bool negative = false;
-        if (pos_ + 1 < rtf_.size() && rtf_[pos_] == QLatin1Char('-') &&
-            IsAsciiDigit(rtf_[pos_ + 1])) {
-            negative = true;
-            ++pos_;
-        }
-        while (pos_ < rtf_.size() && IsAsciiDigit(rtf_[pos_])) {
-            hasParameter = true;
-            parameter = std::min(kMaxParameter, parameter * 10 + (rtf_[pos_].unicode() - '0'));
-            ++pos_;
-        }
-        if (negative) {
-            parameter = -parameter;
-        }
-        if (pos_ < rtf_.size() && rtf_[pos_] == QLatin1Char(' ')) {
-            ++pos_;  // the space that ends a control word belongs to it
-        }
-        ControlWord(word, hasParameter ? std::optional<qint64>(parameter) : std::nullopt);
+        fallbackToSkip_ = 0;
+        return piece;
     }
 
-    void ControlSymbol(QChar c) {
+    void ControlSymbol(const RtfToken &token, QStringView piece) {
+        if (piece.size() < 2) {
+            return;  // a backslash at the very end, or an escape skipped as fallback
+        }
+        const QChar c = piece.at(1);
         switch (c.unicode()) {
             case '\\':
             case '{':
@@ -167,24 +145,25 @@ private:
                 ParagraphEnd();
                 break;
             case '\'':
-                HexEscape();
+                HexEscape(token, piece);
                 break;
             default:
                 break;  // optional hyphen and unknown symbols show nothing
         }
     }
 
-    void HexEscape() {
-        if (pos_ + 1 >= rtf_.size()) {
-            pos_ = rtf_.size();
+    // An escape cut short by the end of the text shows nothing; one whose two characters are
+    // not hexadecimal is no escape after all, and those characters are read again as they come.
+    void HexEscape(const RtfToken &token, QStringView piece) {
+        if (piece.size() < 4) {
             return;
         }
-        const int high = HexValue(rtf_[pos_]);
-        const int low = HexValue(rtf_[pos_ + 1]);
+        const int high = HexValue(piece.at(2));
+        const int low = HexValue(piece.at(3));
         if (high < 0 || low < 0) {
-            return;  // not an escape after all; the characters are read as text
+            scanner_.resumeAt(token.start + 2);
+            return;
         }
-        pos_ += 2;
         Text(QChar(high * 16 + low));
     }
 
@@ -222,7 +201,7 @@ private:
             if (code >= 0 && code <= 0xFFFF) {
                 Text(QChar(static_cast<char16_t>(code)));
             }
-            SkipFallback(state.unicodeSkip);
+            fallbackToSkip_ = state.unicodeSkip;
         }
     }
 
@@ -238,26 +217,6 @@ private:
             return;
         }
         colorEntry_.isDefault = false;
-    }
-
-    // Skips the characters that stand in for a \u character in readers without Unicode.
-    void SkipFallback(int count) {
-        while (count > 0 && pos_ < rtf_.size()) {
-            const QChar c = rtf_[pos_];
-            if (c == QLatin1Char('{') || c == QLatin1Char('}')) {
-                return;
-            }
-            if (c == QLatin1Char('\\')) {
-                if (pos_ + 1 < rtf_.size() && rtf_[pos_ + 1] == QLatin1Char('\'')) {
-                    pos_ = std::min(rtf_.size(), pos_ + 4);
-                    --count;
-                    continue;
-                }
-                return;
-            }
-            ++pos_;
-            --count;
-        }
     }
 
     void ParagraphEnd() {
@@ -277,31 +236,47 @@ private:
         }
     }
 
-    void Text(QChar c) {
+    // Literal text of the RTF source; its line breaks carry no meaning.
+    void TextPiece(QStringView piece) {
+        qsizetype from = 0;
+        for (qsizetype i = 0; i < piece.size(); ++i) {
+            if (piece.at(i) == QLatin1Char('\r') || piece.at(i) == QLatin1Char('\n')) {
+                Text(piece.sliced(from, i - from));
+                from = i + 1;
+            }
+        }
+        Text(piece.sliced(from));
+    }
+
+    void Text(QChar c) { Text(QStringView(&c, 1)); }
+
+    void Text(QStringView chars) {
         GroupState &state = State();
         if (state.destination == Destination::ColorTable) {
-            if (c == QLatin1Char(';')) {
-                doc_.colors.append(colorEntry_);
-                colorEntry_ = RtfColor{};
+            for (const QChar c : chars) {
+                if (c == QLatin1Char(';')) {
+                    doc_.colors.append(colorEntry_);
+                    colorEntry_ = RtfColor{};
+                }
             }
             return;
         }
         // Text outside the document group (such as a space after its closing brace) is no
         // part of the document.
-        if (state.destination == Destination::Skipped || groups_.size() < 2) {
+        if (chars.isEmpty() || state.destination == Destination::Skipped || groups_.size() < 2) {
             return;
         }
         FlushBreak();
         const qsizetype at = doc_.text.size();
-        doc_.text.append(c);
+        doc_.text.append(chars);
         if (state.color == 0) {
             return;
         }
         if (!runs_.empty() && runs_.back().color == state.color &&
             runs_.back().start + runs_.back().length == at) {
-            ++runs_.back().length;
+            runs_.back().length += chars.size();
         } else {
-            runs_.push_back({at, 1, state.color});
+            runs_.push_back({at, chars.size(), state.color});
         }
     }
 
@@ -322,11 +297,12 @@ private:
     }
 
     QStringView rtf_;
-    qsizetype pos_ = 0;
+    RtfScanner scanner_;
     std::vector<GroupState> groups_{GroupState{}};
     std::vector<IndexedRun> runs_;
     RtfColor colorEntry_;
     bool breakPending_ = false;
+    int fallbackToSkip_ = 0;  // characters still to skip after a \u character
     RtfDocument doc_;
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 
 namespace {
+constexpr qint64 kMaxParameter = 1'000'000'000;
+
 bool IsAsciiLetter(QChar c) {
     const char16_t u = c.unicode();
     return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z');
@@ -77,6 +79,23 @@ QStringView ControlWordName(QStringView text, const RtfToken &token) {
         ++end;
     }
     return text.sliced(token.start + 1, end - token.start - 1);
+}
+
+std::optional<qint64> ControlWordParameter(QStringView text, const RtfToken &token) {
+    const qsizetype end = token.start + token.length;
+    qsizetype at = token.start + 1 + ControlWordName(text, token).size();
+    const bool negative = at < end && text.at(at) == QLatin1Char('-');
+    if (negative) {
+        ++at;
+    }
+    if (at >= end || !IsAsciiDigit(text.at(at))) {
+        return std::nullopt;
+    }
+    qint64 value = 0;
+    for (; at < end && IsAsciiDigit(text.at(at)); ++at) {
+        value = std::min(kMaxParameter, value * 10 + (text.at(at).unicode() - u'0'));
+    }
+    return negative ? -value : value;
 }
 
 bool IsColorCodeToken(QStringView text, const RtfToken &token) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
 #include <vector>
 
 // One piece of the editor's rich text: a run of literal text, a control word (backslash,
@@ -23,6 +24,10 @@ public:
     explicit RtfScanner(QStringView text) : text_(text) {}
     bool next(RtfToken &token);
 
+    // Reads on from pos, which lies within the last piece read, for a reader that takes only
+    // the start of that piece as one; the group depth stays as it is.
+    void resumeAt(qsizetype pos) { pos_ = pos; }
+
 private:
     QStringView text_;
     qsizetype pos_ = 0;
@@ -31,6 +36,10 @@ private:
 
 // The letters of a control word token (without the backslash, number and space).
 QStringView ControlWordName(QStringView text, const RtfToken &token);
+
+// The number of a control word token, clamped to plus or minus 1,000,000,000 so that a long
+// digit string cannot overflow; none when the word carries no digits.
+std::optional<qint64> ControlWordParameter(QStringView text, const RtfToken &token);
 
 // True when the token is one of the five colour codes \cf0 to \cf4 with its space.
 bool IsColorCodeToken(QStringView text, const RtfToken &token);

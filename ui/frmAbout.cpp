@@ -7,17 +7,8 @@
 
 #include "core/desktopOpener.h"
 #include "core/settings.h"
+#include "ui/formFont.h"
 #include "ui/icons.h"
-
-namespace {
-
-QFont FormFont(double points) {
-    QFont font(QStringLiteral("Meiryo UI"));
-    font.setPointSizeF(points);
-    return font;
-}
-
-}  // namespace
 
 QString frmAbout::VersionText() {
     return QStringLiteral("Version %1.%2.%3")
@@ -33,7 +24,7 @@ QString frmAbout::WebPage() {
 frmAbout::frmAbout(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("バージョン情報"));
-    setFont(FormFont(9.75));
+    setFont(FormFont());
 
     auto *picIcon = new QLabel(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));

@@ -10,6 +10,7 @@
 #include "core/settings.h"
 #include "data/basConnect.h"
 #include "data/basDsn.h"
+#include "ui/formFont.h"
 #include "ui/twips.h"
 
 namespace {
@@ -26,9 +27,7 @@ frmConnect::frmConnect(Connection &connection, QWidget *parent)
     : QDialog(parent), connection_(connection) {
     setObjectName(QStringLiteral("frmConnect"));
     setWindowTitle(QStringLiteral("データ ソース接続"));
-    QFont font(QStringLiteral("Meiryo UI"));
-    font.setPointSizeF(9.75);
-    setFont(font);
+    setFont(FormFont());
     buildControls();
     load();
 }

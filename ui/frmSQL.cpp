@@ -14,6 +14,7 @@
 #include "engines/rtfScanner.h"
 #include "ui/queryEditor.h"
 #include "ui/resultModel.h"
+#include "ui/twips.h"
 
 namespace {
 
@@ -143,18 +144,10 @@ bool frmSQL::IsUntitled() const {
     return Caption().startsWith(kUntitled);
 }
 
-int frmSQL::toPixels(double twips) const {
-    return static_cast<int>(std::lround(twips * logicalDpiY() / 1440.0));
-}
-
-double frmSQL::toTwips(int pixels) const {
-    return pixels * 1440.0 / logicalDpiY();
-}
-
 // The window's outer height: the frame of the MDI child around it when there is one.
 int frmSQL::outerHeight() const {
     const auto *frame = qobject_cast<const QMdiSubWindow *>(parentWidget());
-    return static_cast<int>(std::lround(toTwips(frame ? frame->height() : height())));
+    return Twips(this).toTwipsRoundedY(frame ? frame->height() : height());
 }
 
 // Closing is never refused. It runs once, however the window is closed: whoever owns the
@@ -175,16 +168,18 @@ void frmSQL::resizeEvent(QResizeEvent *event) {
 }
 
 void frmSQL::LayoutPanes(double y, LayoutMode mode) {
-    panes_ = ::LayoutPanes(panes_, y, mode, outerHeight(),
-                           static_cast<int>(std::lround(toTwips(height()))));
+    panes_ = ::LayoutPanes(panes_, y, mode, outerHeight(), Twips(this).toTwipsRoundedY(height()));
     applyPanes();
 }
 
 void frmSQL::applyPanes() {
+    const Twips twips(this);
     const int width = this->width();
-    txtQry_->setGeometry(0, 0, width, toPixels(panes_.editorHeight));
-    grdQry_->setGeometry(0, toPixels(panes_.gridTop), width, toPixels(panes_.gridHeight));
-    imgSplitter_->setGeometry(0, toPixels(panes_.handleTop), width, toPixels(kHandleHeight));
+    txtQry_->setGeometry(0, 0, width, twips.toPixelsRoundedY(panes_.editorHeight));
+    grdQry_->setGeometry(0, twips.toPixelsRoundedY(panes_.gridTop), width,
+                         twips.toPixelsRoundedY(panes_.gridHeight));
+    imgSplitter_->setGeometry(0, twips.toPixelsRoundedY(panes_.handleTop), width,
+                              twips.toPixelsRoundedY(kHandleHeight));
     imgSplitter_->raise();
     picSplitter_->raise();
 }
@@ -210,11 +205,12 @@ bool frmSQL::eventFilter(QObject *watched, QEvent *event) {
 }
 
 void frmSQL::imgSplitter_MouseDown() {
+    const Twips twips(this);
     barTop_ = panes_.handleTop;
     const int barHeight = kHandleHeight / 2;
-    const int barWidth =
-        static_cast<int>(std::lround(toTwips(imgSplitter_->width()))) - kBarWidthShrink;
-    picSplitter_->setGeometry(0, toPixels(barTop_), toPixels(barWidth), toPixels(barHeight));
+    const int barWidth = twips.toTwipsRoundedY(imgSplitter_->width()) - kBarWidthShrink;
+    picSplitter_->setGeometry(0, twips.toPixelsRoundedY(barTop_), twips.toPixelsRoundedY(barWidth),
+                              twips.toPixelsRoundedY(barHeight));
     picSplitter_->show();
     picSplitter_->raise();
     splitterDragging_ = true;
@@ -224,9 +220,10 @@ void frmSQL::imgSplitter_MouseMove(int y) {
     if (!splitterDragging_) {
         return;
     }
-    const int pos = panes_.handleTop + static_cast<int>(std::lround(toTwips(y)));
+    const Twips twips(this);
+    const int pos = panes_.handleTop + twips.toTwipsRoundedY(y);
     barTop_ = SplitterBarTop(pos, outerHeight());
-    picSplitter_->move(0, toPixels(barTop_));
+    picSplitter_->move(0, twips.toPixelsRoundedY(barTop_));
 }
 
 void frmSQL::imgSplitter_MouseUp() {

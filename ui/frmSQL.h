@@ -77,8 +77,6 @@ private:
     void imgSplitter_MouseMove(int y);
     void imgSplitter_MouseUp();
     int outerHeight() const;
-    int toPixels(double twips) const;
-    double toTwips(int pixels) const;
 
     int mDocNumber;
     Recordset recordSet_;
