@@ -118,6 +118,7 @@ frmSQL *frmMain::LoadNewDoc() {
 
     ++gDocCount;
     EnabledControls();
+    emit DocOpened(doc);
     return doc;
 }
 
