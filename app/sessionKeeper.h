@@ -25,10 +25,14 @@ public:
     // How many closed windows are kept.
     static constexpr int kClosedKept = 20;
 
+    // The delay from the first unsaved change to its write: with the write itself it stays
+    // under the 2 s of typing that a crash may lose.
+    static constexpr std::chrono::milliseconds kSaveDelay{1500};
+
     // Watches the main window's query windows (those opened from now on). Throws Failure when
     // the session folder cannot be used.
     SessionKeeper(frmMain &mainWindow, const QString &folder,
-                  std::chrono::milliseconds delay = std::chrono::seconds(2));
+                  std::chrono::milliseconds delay = kSaveDelay);
     // Writes what changed and waits for the writer.
     ~SessionKeeper() override;
 
