@@ -48,10 +48,10 @@ std::optional<SqlFileFormat> RestoredFormat(const SessionWindow &window) {
 
 }  // namespace
 
-SessionWindow CaptureWindow(const frmSQL &doc) {
+SessionWindow CaptureWindow(const frmSQL &doc, bool rawText) {
     const QueryEditor *editor = doc.txtQry();
     SessionWindow window;
-    window.text = editor->Text();
+    window.text = rawText ? editor->RawText() : editor->Text();
     window.caption = doc.Caption();
     window.filePath = doc.IsUntitled() ? QString() : doc.Caption();
     if (doc.FileFormat()) {
@@ -188,12 +188,17 @@ void SessionKeeper::save() {
             if (active && doc->parentWidget() == active) {
                 session.activeWindow = int(session.windows.size());
             }
-            session.windows.append(CaptureWindow(*doc));
+            session.windows.append(CaptureWindow(*doc, true));
         }
     }
     session.closed = closed_;
-    // Encoding and writing happen on the writer's thread; the texts are shared, not copied.
-    writer_.Submit(folder_.SessionPath(), [session] { return EncodeSession(session); });
+    // The texts' line breaks, the encoding and the writing are done on the writer's thread.
+    writer_.Submit(folder_.SessionPath(), [session]() mutable {
+        for (SessionWindow &window : session.windows) {
+            window.text = QueryEditor::TextFromRaw(std::move(window.text));
+        }
+        return EncodeSession(session);
+    });
 }
 
 void SessionKeeper::openWindow(const SessionWindow &window) {

@@ -75,8 +75,9 @@ private:
     bool programClosing_ = false;
 };
 
-// The state of a query window as the session keeps it.
-SessionWindow CaptureWindow(const frmSQL &doc);
+// The state of a query window as the session keeps it. With rawText the text is the editor's
+// RawText, to be turned with QueryEditor::TextFromRaw off the user-interface thread.
+SessionWindow CaptureWindow(const frmSQL &doc, bool rawText = false);
 // Shows a kept state in a query window: text, file and format, caption (an untitled window keeps
 // the caption it was given), font, caret and scroll position.
 void ApplyWindow(frmSQL &doc, const SessionWindow &window);

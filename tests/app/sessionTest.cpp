@@ -284,3 +284,24 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<DamagedStart> &info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+TEST(SessionCaptureTest, TheRawTextTurnsIntoTheEditorsText) {
+    const QString texts[] = {
+        QString(),
+        QStringLiteral("one line"),
+        QStringLiteral("a\r\nb\r\n"),
+        QStringLiteral("\r\n\r\n"),
+        QStringLiteral("non\u00a0breaking\tspace\r\n\u3000全角"),
+        QStringLiteral("line\u2028separator"),
+    };
+    QueryEditor editor;
+    for (const QString &text : texts) {
+        editor.setText(text);
+        EXPECT_EQ(QueryEditor::TextFromRaw(editor.RawText()).toStdString(),
+                  editor.Text().toStdString());
+    }
+}
+
+}  // namespace
