@@ -93,7 +93,12 @@ void ApplyWindow(frmSQL &doc, const SessionWindow &window) {
 
 SessionKeeper::SessionKeeper(frmMain &mainWindow, const QString &folder,
                              std::chrono::milliseconds delay)
-    : main_(mainWindow), folder_(folder) {
+    : main_(mainWindow), folder_(folder), writer_([this](const Failure &failure) {
+          // From the writer's thread to this one; dropped if the keeper is gone by then.
+          QMetaObject::invokeMethod(
+              this, [this, description = failure.description] { writeFailed(description); },
+              Qt::QueuedConnection);
+      }) {
     delay_.setSingleShot(true);
     delay_.setInterval(delay);
     connect(&delay_, &QTimer::timeout, this, &SessionKeeper::SaveIfChanged);
@@ -252,6 +257,17 @@ void SessionKeeper::ReopenClosedDoc() {
     }
     updateReopenCommand();
     save();
+}
+
+// Told once per run: a box at every write would interrupt the typing every few seconds.
+void SessionKeeper::writeFailed(const QString &description) {
+    if (!failureShown_) {
+        failureShown_ = true;
+        clsMsg().ShowError(
+            QStringLiteral(
+                "作業内容を保存できません。このままではクラッシュ時に入力内容が失われます。\n") +
+            description);
+    }
 }
 
 void SessionKeeper::updateReopenCommand() {

@@ -64,6 +64,7 @@ private:
     void save();
     void openWindow(const SessionWindow &window);
     void updateReopenCommand();
+    void writeFailed(const QString &description);
 
     frmMain &main_;
     SessionFolder folder_;
@@ -73,6 +74,7 @@ private:
     QList<SessionWindow> closed_;   // oldest first
     bool dirty_ = false;
     bool programClosing_ = false;
+    bool failureShown_ = false;
 };
 
 // The state of a query window as the session keeps it. With rawText the text is the editor's

@@ -1,11 +1,10 @@
 #include "files/sessionWriter.h"
 
-#include <QtDebug>
-
 #include "core/failure.h"
 #include "files/sessionStore.h"
 
-SessionWriter::SessionWriter() : thread_([this] { run(); }) {}
+SessionWriter::SessionWriter(std::function<void(const Failure &)> onFailure)
+    : onFailure_(std::move(onFailure)), thread_([this] { run(); }) {}
 
 SessionWriter::~SessionWriter() {
     {
@@ -54,7 +53,9 @@ void SessionWriter::run() {
             WriteFileDurably(job.key(), job.mapped()());
             written = true;
         } catch (const Failure &failure) {
-            qWarning().noquote() << failure.description;
+            if (onFailure_) {
+                onFailure_(failure);
+            }
         }
         lock.lock();
         busy_ = false;

@@ -9,20 +9,22 @@
 #include <mutex>
 #include <thread>
 
+struct Failure;
+
 // Writes files on a thread of its own, so that encoding and flushing a large session to the disk
 // never holds up the user-interface thread. A job that has not started yet is replaced by a newer
 // job for the same file: only the latest state is written.
 class SessionWriter {
 public:
-    SessionWriter();
+    // onFailure (if given) is called on the writer's thread with each failed write.
+    explicit SessionWriter(std::function<void(const Failure &)> onFailure = {});
     // Writes what is still pending, then ends the thread.
     ~SessionWriter();
     SessionWriter(const SessionWriter &) = delete;
     SessionWriter &operator=(const SessionWriter &) = delete;
 
     // Queues the file: `produce` runs on the writer's thread and gives the bytes, which are
-    // written with WriteFileDurably. A failure is reported on standard error and the next job
-    // still runs.
+    // written with WriteFileDurably. A failure goes to onFailure and the next job still runs.
     void Submit(const QString &path, std::function<QByteArray()> produce);
     // Waits until every job submitted so far is written.
     void Flush();
@@ -41,5 +43,6 @@ private:
     bool stopping_ = false;
     int writes_ = 0;
     int failures_ = 0;
+    std::function<void(const Failure &)> onFailure_;
     std::thread thread_;
 };

@@ -167,6 +167,24 @@ TEST_F(SessionTest, AnEditIsWrittenWithinTheDelayAndNothingIsWrittenWhileIdle) {
     EXPECT_GE(session.Writes(), 2);
 }
 
+TEST_F(SessionTest, AFailedWriteIsShownOnceAndTypingGoesOn) {
+    RecordingPresenter boxes;
+    frmMain window;
+    SessionKeeper session(window, folder(), 10ms);
+    ASSERT_TRUE(QDir(folder()).removeRecursively());  // the folder goes away under the program
+    frmSQL *doc = window.LoadNewDoc();
+    for (int i = 0; i < 3; ++i) {
+        doc->txtQry()->insertPlainText(QStringLiteral("x"));
+        session.SaveIfChanged();
+        session.Flush();
+        QApplication::processEvents();  // the writer's report reaches this thread
+    }
+    ASSERT_EQ(boxes.boxes().size(), 1);
+    EXPECT_EQ(boxes.boxes()[0].style, MessageStyle::Critical);
+    EXPECT_TRUE(boxes.boxes()[0].text.contains(session.SessionPath()));
+    EXPECT_EQ(doc->txtQry()->Text(), QStringLiteral("xxx"));
+}
+
 TEST_F(SessionTest, AClosedWindowCanBeReopenedWithItsText) {
     frmMain window;
     SessionKeeper session(window, folder());

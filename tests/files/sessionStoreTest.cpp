@@ -247,7 +247,9 @@ TEST(SessionWriterTest, WritesTheLatestStateOfEachFileAndFlushWaitsForIt) {
     const QString b = dir.filePath(QStringLiteral("b"));
     std::atomic<bool> release = false;
     std::atomic<int> produced = 0;
-    SessionWriter writer;
+    QStringList failures;  // written by the writer's thread, read after Flush
+    SessionWriter writer(
+        [&failures](const Failure &failure) { failures.append(failure.description); });
     // The first job holds the writer while the states of b pile up behind it.
     writer.Submit(a, [&release] {
         while (!release) {
@@ -271,6 +273,8 @@ TEST(SessionWriterTest, WritesTheLatestStateOfEachFileAndFlushWaitsForIt) {
     writer.Flush();
     EXPECT_EQ(writer.Failures(), 1);
     EXPECT_EQ(writer.Writes(), 2);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_TRUE(failures[0].contains(QStringLiteral("none/c"))) << failures[0].toStdString();
 }
 
 }  // namespace
