@@ -1,5 +1,6 @@
 #include "app/basMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 
@@ -78,9 +79,14 @@ int Main(int argc, char *argv[]) {
     frmMain mainWindow;
     // Without a usable session folder the program still runs; it only cannot keep the windows.
     std::unique_ptr<SessionKeeper> session;
-    ReportFailure([&] {
-        session = std::make_unique<SessionKeeper>(mainWindow, SessionKeeper::DefaultFolder());
-    });
+    if (!ReportFailure([&] {
+            session = std::make_unique<SessionKeeper>(mainWindow, SessionKeeper::DefaultFolder());
+        })) {
+        // No closed windows are kept either: the command to reopen one has nothing to do.
+        if (auto *reopen = mainWindow.findChild<QAction *>(QStringLiteral("mnuFileReopenClosed"))) {
+            reopen->setEnabled(false);
+        }
+    }
     // The desktop (a file manager, the menu entry's %F) hands over the files to open.
     StartUp(mainWindow, QCoreApplication::arguments().mid(1), session.get());
     const int code = QApplication::exec();

@@ -139,6 +139,30 @@ TEST_F(SessionTest, WithNothingToRestoreStartUpGivesOneEmptyWindowAndWritesNothi
     EXPECT_FALSE(QFileInfo::exists(session.SessionPath()));
 }
 
+TEST_F(SessionTest, RestoredWindowsAreWrittenOnceAndThenNotWhileIdle) {
+    QDir().mkpath(folder());
+    SessionWindow window;
+    for (int i = 0; i < 200; ++i) {
+        window.text += QStringLiteral("SELECT %1 FROM long_table_name_%1;\r\n").arg(i);
+    }
+    window.caret = 500;
+    window.verticalScroll = 20;
+    WriteBytes(folder() + QStringLiteral("/session-old.json"),
+               EncodeSession(Session{{window, window}, 1, {}}));
+    frmMain main;
+    SessionKeeper session(main, folder(), 20ms);
+    CancelConnectDialog();
+    StartUp(main, {}, &session);
+    ASSERT_EQ(main.Docs().size(), 2);
+    EXPECT_EQ(main.Docs()[1]->txtQry()->SelStart(), 500);
+    session.Flush();
+    EXPECT_EQ(session.Writes(), 1);  // the windows taken over, before the old file goes
+    EXPECT_FALSE(QFileInfo::exists(folder() + QStringLiteral("/session-old.json")));
+    QTest::qWait(200);
+    session.Flush();
+    EXPECT_EQ(session.Writes(), 1);
+}
+
 TEST_F(SessionTest, AnEditIsWrittenWithinTheDelayAndNothingIsWrittenWhileIdle) {
     frmMain window;
     SessionKeeper session(window, folder(), 50ms);
