@@ -1,14 +1,17 @@
 #include "app/basMain.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
 
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "app/basGlobals.h"
 #include "app/frmMain.h"
+#include "app/sessionKeeper.h"
 #include "core/clsMsg.h"
 #include "core/failure.h"
 #include "core/settings.h"
@@ -48,11 +51,12 @@ void ResetSharedState() {
     gSearchIgnoreCase = false;
 }
 
-void StartUp(frmMain &mainWindow, const QStringList &files) {
+void StartUp(frmMain &mainWindow, const QStringList &files, SessionKeeper *session) {
     ReportFailure([&] {
         mainWindow.show();
         ShowConnectDialog(gConnection, &mainWindow, RememberDataSource);
-        if (files.isEmpty()) {
+        const int restored = session ? session->Restore() : 0;
+        if (files.isEmpty() && restored == 0) {
             mainWindow.LoadNewDoc();
         }
         for (const QString &file : files) {
@@ -73,8 +77,18 @@ int Main(int argc, char *argv[]) {
 
     ResetSharedState();
     frmMain mainWindow;
+    // Without a usable session folder the program still runs; it only cannot keep the windows.
+    std::unique_ptr<SessionKeeper> session;
+    if (!ReportFailure([&] {
+            session = std::make_unique<SessionKeeper>(mainWindow, SessionKeeper::DefaultFolder());
+        })) {
+        // No closed windows are kept either: the command to reopen one has nothing to do.
+        if (auto *reopen = mainWindow.findChild<QAction *>(QStringLiteral("mnuFileReopenClosed"))) {
+            reopen->setEnabled(false);
+        }
+    }
     // The desktop (a file manager, the menu entry's %F) hands over the files to open.
-    StartUp(mainWindow, QCoreApplication::arguments().mid(1));
+    StartUp(mainWindow, QCoreApplication::arguments().mid(1), session.get());
     const int code = QApplication::exec();
     clsMsg::setPresenter(nullptr);
     return code;

@@ -110,6 +110,7 @@ frmSQL *frmMain::LoadNewDoc() {
 
     ++gDocCount;
     EnabledControls();
+    emit DocOpened(doc);
     return doc;
 }
 

@@ -64,6 +64,12 @@ public:
     // or renamed tables.
     void RefreshTableListAfterRun(frmSQL *doc);
 
+signals:
+    // A query window has been opened (LoadNewDoc).
+    void DocOpened(frmSQL *doc);
+    // The user asked for the query window closed last: whoever keeps closed windows opens it.
+    void ReopenClosedDocRequested();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -76,6 +82,7 @@ public slots:
     void mnuFileOpen_Click();
     void mnuFileSave_Click();
     void mnuFileEnd_Click();
+    void mnuFileReopenClosed_Click() { emit ReopenClosedDocRequested(); }
     void mnuQryExec_Click();
     void mnuQryArrange_Click();
     void mnuQryTimeout_Click();

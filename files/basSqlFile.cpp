@@ -20,8 +20,7 @@ QString WriteFailureText(const QString &path, const QString &reason) {
 // text in the file's encoding and line breaks. Nothing when no encoding gives the text back.
 std::optional<SqlFileFormat> EncodeSqlFile(const QString &text,
                                            const std::optional<SqlFileFormat> &format) {
-    if (format && !format->contents.isEmpty() &&
-        ToCrLf(DecodeText(format->contents).text) == text) {
+    if (FileHoldsText(format, text)) {
         return format;
     }
     const SqlFileFormat wanted = format.value_or(SqlFileFormat{});
@@ -35,6 +34,11 @@ std::optional<SqlFileFormat> EncodeSqlFile(const QString &text,
 }
 
 }  // namespace
+
+bool FileHoldsText(const std::optional<SqlFileFormat> &format, const QString &text) {
+    return format && !format->contents.isEmpty() &&
+           ToCrLf(DecodeText(format->contents).text) == text;
+}
 
 std::optional<QString> ReadSqlFile(const QString &path, SqlFileFormat *format) {
     if (path.isEmpty()) {

@@ -17,6 +17,10 @@ struct SqlFileFormat {
     friend bool operator==(const SqlFileFormat &, const SqlFileFormat &) = default;
 };
 
+// True when the file as last read or written (format's contents) reads as the text, that is the
+// text is saved and unchanged since.
+bool FileHoldsText(const std::optional<SqlFileFormat> &format, const QString &text);
+
 // Reads a text file as the query editor shows it: every line break (CR LF, a lone CR, a lone
 // LF) as CR LF, and a final line break only where the file has one. A missing path gives the
 // empty string silently; a read failure is shown with ShowError and gives nothing, so that the

@@ -42,6 +42,15 @@ QString QueryEditor::Text() const {
     return text;
 }
 
+QString QueryEditor::RawText() const {
+    return document()->toRawText();
+}
+
+// The raw text separates blocks with U+2029; a line separator inside a block stays as it is.
+QString QueryEditor::TextFromRaw(QString raw) {
+    return raw.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+}
+
 void QueryEditor::setText(const QString &text) {
     QTextCursor cursor(document());
     cursor.beginEditBlock();

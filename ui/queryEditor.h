@@ -18,6 +18,10 @@ public:
     // (CR LF, a lone CR and a lone LF all end a line).
     QString Text() const;
     void setText(const QString &text);
+    // The document's text as it holds it, taken in one copy; TextFromRaw turns it into Text()
+    // on any thread, so that a long text leaves the user-interface thread at once.
+    QString RawText() const;
+    static QString TextFromRaw(QString raw);
 
     // The whole text as RTF. Writing shows the colours of the RTF; when its plain text differs
     // from the editor's, only the part that differs is replaced, as part of the previous edit,
