@@ -1,5 +1,6 @@
 #include <sqlext.h>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -142,7 +143,9 @@ TEST_P(RecordsetBlockFetchTest, ResultsMatchARowByRowRead) {
                      .arg((n * 7) % 60, 2, 10, QLatin1Char('0')),
                  n % 512 == 0 || n % 512 == 511 ? QStringLiteral("NULL")
                  : n % 5 == 0                   ? QStringLiteral("''")
-                                                : Quoted(QStringLiteral("note %1").arg(n)),
+                 : n % 7 == 3  // the column's whole size
+                     ? Quoted(QStringLiteral("note %1").arg(n).leftJustified(20, QLatin1Char('z')))
+                     : Quoted(QStringLiteral("note %1").arg(n)),
              };
          }},
         {"long columns before, between and after bounded ones", false, 40,
@@ -160,7 +163,9 @@ TEST_P(RecordsetBlockFetchTest, ResultsMatchARowByRowRead) {
                  QString::number(n),
                  n % 6 == 0 ? QStringLiteral("NULL") : Quoted(Japanese(n)),
                  n % 5 == 0 ? QStringLiteral("''") : longText(4090 + n * 3),
-                 n % 3 == 0 ? QStringLiteral("NULL") : longText(n % 2 == 0 ? 9000 : 12),
+                 // around the buffer of a long column: 255 characters fit, 256 do not
+                 n % 3 == 0 ? QStringLiteral("NULL")
+                            : longText(std::array{12, 255, 256, 257, 9000}[size_t(n % 5)]),
              };
          }},
         {"values longer than the declared size", true, 30,
