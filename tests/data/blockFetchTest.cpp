@@ -106,13 +106,14 @@ public:
         return postgres() ? QStringLiteral("'\\x%1'::bytea").arg(hex)
                           : QStringLiteral("x'%1'").arg(hex);
     }
+    bool OnPostgres() const { return postgres(); }
     QString LongType() const { return QString::fromLatin1(traits().longTextType); }
     QString BinaryType() const { return QString::fromLatin1(traits().binaryType); }
 };
 
 struct Case {
     const char *name;
-    bool sqliteOnly;  // values longer than their column's declared size
+    bool mariaDb;  // MariaDB has no column type whose values outgrow its described size
     int rows;
     // The column list of CREATE TABLE, and the SQL literals of row n (from 1).
     std::function<QString(const RecordsetBlockFetchTest &)> columns;
@@ -148,7 +149,7 @@ TEST_P(RecordsetBlockFetchTest, ResultsMatchARowByRowRead) {
                      : Quoted(QStringLiteral("note %1").arg(n)),
              };
          }},
-        {"long columns before, between and after bounded ones", false, 40,
+        {"long columns before, between and after bounded ones", true, 40,
          [](const RecordsetBlockFetchTest &t) {
              return QStringLiteral("head %1, id integer, name varchar(20), body %1, tail %1")
                  .arg(t.LongType());
@@ -168,9 +169,13 @@ TEST_P(RecordsetBlockFetchTest, ResultsMatchARowByRowRead) {
                             : longText(std::array{12, 255, 256, 257, 9000}[size_t(n % 5)]),
              };
          }},
-        {"values longer than the declared size", true, 30,
-         [](const RecordsetBlockFetchTest &) {
-             return QStringLiteral("id integer, code varchar(10), name varchar(10)");
+        // SQLite keeps any length in a varchar(10); psqlODBC describes a varchar without a
+        // length as 255 characters, and a block of rows of them is read.
+        {"values longer than the described size", false, 30,
+         [](const RecordsetBlockFetchTest &t) {
+             return t.OnPostgres()
+                        ? QStringLiteral("id integer, code varchar, name varchar")
+                        : QStringLiteral("id integer, code varchar(10), name varchar(10)");
          },
          [](const RecordsetBlockFetchTest &, int n) {
              return QStringList{
@@ -179,7 +184,7 @@ TEST_P(RecordsetBlockFetchTest, ResultsMatchARowByRowRead) {
                  n % 4 == 0 ? QStringLiteral("NULL") : Quoted(Japanese(n).repeated(n)),
              };
          }},
-        {"binary between text", false, 600,
+        {"binary between text", true, 600,
          [](const RecordsetBlockFetchTest &t) {
              return QStringLiteral("id integer, data %1, name varchar(20)").arg(t.BinaryType());
          },
@@ -197,7 +202,7 @@ TEST_P(RecordsetBlockFetchTest, ResultsMatchARowByRowRead) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        if (c.sqliteOnly && server()) {
+        if (!c.mariaDb && GetParam() == TestDriver::MariaDb) {
             continue;
         }
         const QString t = table(QStringLiteral("block"));
