@@ -17,6 +17,9 @@ using Call = StatementCancel::Call;
 constexpr qsizetype kPieceChars = 4096;
 // Bytes read per SQLGetData call of a binary value.
 constexpr qsizetype kPieceBytes = 65536;
+// Marks of a block's row count and row statuses that the driver has not written.
+constexpr SQLULEN kUnreported = ~SQLULEN(0);
+constexpr SQLUSMALLINT kUnreportedRow = 0xFFFF;
 // The longest column name a buffer can take (its size is a signed 16-bit count).
 constexpr qsizetype kLongestName = 0x7FFF - 1;
 
@@ -48,6 +51,7 @@ private:
     bool Bind(FetchPlan &plan);
     void OneRowAtATime();
     void FetchRows(FetchedResult &result, const std::vector<SQLULEN> &sizes);
+    SQLULEN RowsFetched() const;
     void StoreRow(SQLULEN row, FetchedResult &result);
     void ReadCell(SQLUSMALLINT column, CellStore &cells);
     void ReadBytes(SQLUSMALLINT column, CellStore &cells);
@@ -285,28 +289,41 @@ void Fetch::StoreRow(SQLULEN row, FetchedResult &result) {
     }
 }
 
+// The rows that a block fetch brought: as the driver reported them, or where it did not, as its
+// row status array shows them. A block with neither is a failure rather than a guess.
+SQLULEN Fetch::RowsFetched() const {
+    if (rowsFetched_ != kUnreported && rowsFetched_ >= 1 && rowsFetched_ <= plan_.rows) {
+        return rowsFetched_;
+    }
+    const auto end = std::find_if(rowStatus_.begin(), rowStatus_.end(), [](SQLUSMALLINT status) {
+        return status == kUnreportedRow || status == SQL_ROW_NOROW;
+    });
+    const auto rows = SQLULEN(end - rowStatus_.begin());
+    if (rows == 0) {
+        DatabaseFailure failure;
+        failure.number = DatabaseFailureNumber::Provider;
+        failure.description =
+            QStringLiteral("SQLFetch: the driver did not report the rows of a block of %1")
+                .arg(plan_.rows);
+        throw failure;
+    }
+    return rows;
+}
+
 void Fetch::FetchRows(FetchedResult &result, const std::vector<SQLULEN> &sizes) {
     plan_ = Plan(result, sizes);
     if (plan_.bindsAny() && !Bind(plan_)) {
         plan_ = FetchPlan{1, std::vector<SQLLEN>(plan_.width.size(), 0)};
     }
     for (;;) {
-        rowsFetched_ = 0;
+        rowsFetched_ = kUnreported;
+        std::fill(rowStatus_.begin(), rowStatus_.end(), kUnreportedRow);
         const SQLRETURN rc =
             call(Call::Interruptible, "SQLFetch", [&] { return SQLFetch(statement_.get()); });
         if (rc == SQL_NO_DATA) {
             return;
         }
-        const SQLULEN rows = plan_.rows > 1 ? rowsFetched_ : 1;
-        if (rows == 0 || rows > plan_.rows) {
-            DatabaseFailure failure;
-            failure.number = DatabaseFailureNumber::Provider;
-            failure.description =
-                QStringLiteral("SQLFetch: the driver reported %1 rows fetched in a block of %2")
-                    .arg(rows)
-                    .arg(plan_.rows);
-            throw failure;
-        }
+        const SQLULEN rows = plan_.rows > 1 ? RowsFetched() : 1;
         for (SQLULEN row = 0; row < rows; ++row) {
             if (plan_.rows > 1 && rowStatus_[row] == SQL_ROW_ERROR) {
                 check(SQL_ERROR, statement_, "SQLFetch");  // the row's own diagnostics
