@@ -42,15 +42,35 @@ void CellStore::appendPiece(const char16_t *text, qsizetype length) {
     pending_ += length;
 }
 
+void CellStore::pushCell(bool null) {
+    const size_t index = offsets_.size();
+    if (columns_ <= 1 || index % size_t(columns_) == 0) {
+        rowStarts_.push_back(cellStart_);
+    }
+    const std::uint64_t offset = cellStart_ - rowStarts_.back();
+    std::uint32_t entry = std::uint32_t(offset);
+    if (offset >= kFar) {
+        far_.emplace(index, offset);
+        entry = kFar;
+    }
+    offsets_.push_back(null ? entry | kNullBit : entry);
+}
+
+std::uint64_t CellStore::startOf(size_t index) const {
+    const std::uint32_t entry = offsets_[index] & ~kNullBit;
+    const std::uint64_t offset = entry == kFar ? far_.at(index) : entry;
+    return rowStarts_[columns_ > 1 ? index / size_t(columns_) : index] + offset;
+}
+
 void CellStore::endCell() {
-    starts_.push_back(cellStart_);
+    pushCell(false);
     cellStart_ += std::uint64_t(pending_);
     end_ = cellStart_;
     pending_ = 0;
 }
 
 void CellStore::appendNull() {
-    starts_.push_back(cellStart_ | kNullBit);
+    pushCell(true);
 }
 
 QStringView CellStore::at(std::uint64_t start, std::uint64_t end) const {
@@ -67,11 +87,10 @@ QStringView CellStore::at(std::uint64_t start, std::uint64_t end) const {
 
 QStringView CellStore::text(qsizetype row, int column) const {
     const size_t index = size_t(row) * size_t(columns_) + size_t(column);
-    const std::uint64_t start = starts_[index] & ~kNullBit;
-    const std::uint64_t end = index + 1 < starts_.size() ? starts_[index + 1] & ~kNullBit : end_;
-    return at(start, end);
+    const std::uint64_t end = index + 1 < offsets_.size() ? startOf(index + 1) : end_;
+    return at(startOf(index), end);
 }
 
 bool CellStore::isNull(qsizetype row, int column) const {
-    return (starts_[size_t(row) * size_t(columns_) + size_t(column)] & kNullBit) != 0;
+    return (offsets_[size_t(row) * size_t(columns_) + size_t(column)] & kNullBit) != 0;
 }

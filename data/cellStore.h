@@ -5,17 +5,19 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
-// The cells of a fetched result, row after row, in one UTF-16 text arena with one 64-bit start
-// per cell. The arena grows in chunks and is never moved, so appending a million rows costs
-// about the text itself plus 8 bytes a cell, with no copy of what is already stored.
+// The cells of a fetched result, row after row, in one UTF-16 text arena, with one 64-bit start
+// per row and one 32-bit start per cell, counted from its row's. The arena grows in chunks and
+// is never moved, so appending a million rows costs about the text itself plus 4 bytes a cell
+// and 8 a row, with no copy of what is already stored.
 class CellStore {
 public:
     explicit CellStore(int columns = 0) : columns_(columns) {}
 
     int columnCount() const { return columns_; }
-    qsizetype rowCount() const { return columns_ > 0 ? qsizetype(starts_.size()) / columns_ : 0; }
+    qsizetype rowCount() const { return columns_ > 0 ? qsizetype(offsets_.size()) / columns_ : 0; }
 
     // A cell is built from one or more pieces (long values arrive in parts) and then ended.
     void appendPiece(const char16_t *text, qsizetype length);
@@ -38,15 +40,21 @@ private:
         qsizetype used = 0;
         std::uint64_t base = 0;  // position of text[0] among all characters
     };
-    static constexpr std::uint64_t kNullBit = std::uint64_t(1) << 63;
+    static constexpr std::uint32_t kNullBit = std::uint32_t(1) << 31;
+    // A cell that starts this far or farther into its row keeps its start in far_.
+    static constexpr std::uint32_t kFar = kNullBit - 1;
     static constexpr qsizetype kChunkSize = qsizetype(1) << 20;
 
+    void pushCell(bool null);
+    std::uint64_t startOf(size_t index) const;
     QStringView at(std::uint64_t start, std::uint64_t end) const;
 
     int columns_ = 0;
     std::vector<Chunk> chunks_;
-    std::deque<std::uint64_t> starts_;  // start of each cell, kNullBit set for NULL
-    std::uint64_t end_ = 0;             // end of the last ended cell
-    std::uint64_t cellStart_ = 0;       // start of the cell being built
-    qsizetype pending_ = 0;             // characters of the cell being built
+    std::deque<std::uint64_t> rowStarts_;  // start of each row's first cell
+    std::deque<std::uint32_t> offsets_;    // each cell's start from its row's, kNullBit for NULL
+    std::unordered_map<size_t, std::uint64_t> far_;  // starts of kFar or more, by cell
+    std::uint64_t end_ = 0;                          // end of the last ended cell
+    std::uint64_t cellStart_ = 0;                    // start of the cell being built
+    qsizetype pending_ = 0;                          // characters of the cell being built
 };

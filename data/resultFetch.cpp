@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "data/fetchPlan.h"
 #include "data/odbcHandle.h"
 #include "data/statementCancel.h"
 
@@ -16,6 +17,9 @@ using Call = StatementCancel::Call;
 constexpr qsizetype kPieceChars = 4096;
 // Bytes read per SQLGetData call of a binary value.
 constexpr qsizetype kPieceBytes = 65536;
+// Marks of a block's row count and row statuses that the driver has not written.
+constexpr SQLULEN kUnreported = ~SQLULEN(0);
+constexpr SQLUSMALLINT kUnreportedRow = 0xFFFF;
 // The longest column name a buffer can take (its size is a signed 16-bit count).
 constexpr qsizetype kLongestName = 0x7FFF - 1;
 
@@ -23,7 +27,7 @@ constexpr qsizetype kLongestName = 0x7FFF - 1;
 class Fetch {
 public:
     Fetch(SQLHDBC connection, StatementCancel &cancel)
-        : statement_(SQL_HANDLE_STMT, connection), cancel_(cancel) {
+        : connection_(connection), statement_(SQL_HANDLE_STMT, connection), cancel_(cancel) {
         cancel_.Attach(connection, statement_.get());
     }
     ~Fetch() { cancel_.Detach(); }
@@ -40,17 +44,31 @@ private:
         return rc;
     }
     void SetDriverTimeout();
-    void DescribeColumns(SQLSMALLINT count, FetchedResult &result);
-    QString ColumnName(SQLUSMALLINT column, SQLSMALLINT &type);
-    void FetchRows(FetchedResult &result);
+    void DescribeColumns(SQLSMALLINT count, FetchedResult &result, std::vector<SQLULEN> &sizes);
+    QString ColumnName(SQLUSMALLINT column, SQLSMALLINT &type, SQLULEN &size);
+    FetchPlan Plan(const FetchedResult &result, const std::vector<SQLULEN> &sizes);
+    bool SetRowArray(const FetchPlan &plan);
+    bool Bind(FetchPlan &plan);
+    void OneRowAtATime();
+    void FetchRows(FetchedResult &result, const std::vector<SQLULEN> &sizes);
+    SQLULEN RowsFetched() const;
+    void StoreRow(SQLULEN row, FetchedResult &result);
     void ReadCell(SQLUSMALLINT column, CellStore &cells);
     void ReadBytes(SQLUSMALLINT column, CellStore &cells);
 
+    SQLHDBC connection_;
     OdbcHandle statement_;
     StatementCancel &cancel_;
     std::vector<SQLWCHAR> piece_ = std::vector<SQLWCHAR>(kPieceChars);
     std::vector<SQLWCHAR> whole_;  // the rest of a long value whose length the driver told
     std::vector<char> bytes_ = std::vector<char>(kPieceBytes);
+    // The bound buffers of the run: per column its text, `plan_.width` characters a row, and
+    // its length/indicator a row.
+    FetchPlan plan_;
+    std::vector<std::vector<SQLWCHAR>> bound_;
+    std::vector<std::vector<SQLLEN>> indicators_;
+    std::vector<SQLUSMALLINT> rowStatus_;
+    SQLULEN rowsFetched_ = 0;
 };
 
 // Gives the driver the limit as its own query time-out as well, rounded up to whole seconds.
@@ -67,9 +85,8 @@ void Fetch::SetDriverTimeout() {
 // in characters on most drivers but in UTF-8 bytes on the SQLite3 driver, which also cuts a
 // name silently at the buffer's size; asked without a buffer, every driver reports at least
 // the number of characters, so the buffer is sized from that and the name ends at its NUL.
-QString Fetch::ColumnName(SQLUSMALLINT column, SQLSMALLINT &type) {
+QString Fetch::ColumnName(SQLUSMALLINT column, SQLSMALLINT &type, SQLULEN &size) {
     SQLSMALLINT reported = 0, digits = 0, nullable = 0;
-    SQLULEN size = 0;
     call(Call::Quick, "SQLDescribeColW", [&] {
         return SQLDescribeColW(statement_.get(), column, nullptr, 0, &reported, &type, &size,
                                &digits, &nullable);
@@ -91,11 +108,13 @@ QString Fetch::ColumnName(SQLUSMALLINT column, SQLSMALLINT &type) {
     }
 }
 
-void Fetch::DescribeColumns(SQLSMALLINT count, FetchedResult &result) {
+void Fetch::DescribeColumns(SQLSMALLINT count, FetchedResult &result, std::vector<SQLULEN> &sizes) {
     for (SQLUSMALLINT column = 1; column <= SQLUSMALLINT(count); ++column) {
         SQLSMALLINT type = 0;
-        result.names.append(ColumnName(column, type));
+        SQLULEN size = 0;
+        result.names.append(ColumnName(column, type, size));
         result.types.append(type);
+        sizes.push_back(size);
     }
 }
 
@@ -172,24 +191,144 @@ void Fetch::ReadBytes(SQLUSMALLINT column, CellStore &cells) {
     cells.endCell();
 }
 
-bool IsBinary(int type) {
-    return type == SQL_BINARY || type == SQL_VARBINARY || type == SQL_LONGVARBINARY;
+FetchPlan Fetch::Plan(const FetchedResult &result, const std::vector<SQLULEN> &sizes) {
+    SQLUINTEGER extensions = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfoW(connection_, SQL_GETDATA_EXTENSIONS, &extensions,
+                                   sizeof(extensions), nullptr))) {
+        extensions = 0;  // nothing is bound: rows come one at a time, every value read alone
+    }
+    return PlanFetch(result.types, sizes, extensions);
 }
 
-void Fetch::FetchRows(FetchedResult &result) {
-    const SQLUSMALLINT columns = SQLUSMALLINT(result.names.size());
+// Asks for blocks of the plan's rows, bound by column. A driver that refuses, or that changes
+// the size, gets rows one at a time.
+bool Fetch::SetRowArray(const FetchPlan &plan) {
+    SQLHSTMT statement = statement_.get();
+    rowStatus_.assign(plan.rows, SQL_ROW_SUCCESS);
+    SQLULEN size = 0;
+    return SQL_SUCCEEDED(SQLSetStmtAttrW(statement, SQL_ATTR_ROW_BIND_TYPE,
+                                         reinterpret_cast<SQLPOINTER>(SQL_BIND_BY_COLUMN), 0)) &&
+           SQL_SUCCEEDED(SQLSetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE,
+                                         reinterpret_cast<SQLPOINTER>(plan.rows), 0)) &&
+           SQL_SUCCEEDED(SQLGetStmtAttrW(statement, SQL_ATTR_ROW_ARRAY_SIZE, &size, 0, nullptr)) &&
+           size == plan.rows &&
+           SQL_SUCCEEDED(SQLSetStmtAttrW(statement, SQL_ATTR_ROWS_FETCHED_PTR, &rowsFetched_, 0)) &&
+           SQL_SUCCEEDED(SQLSetStmtAttrW(statement, SQL_ATTR_ROW_STATUS_PTR, rowStatus_.data(), 0));
+}
+
+void Fetch::OneRowAtATime() {
+    SQLSetStmtAttrW(statement_.get(), SQL_ATTR_ROW_ARRAY_SIZE, reinterpret_cast<SQLPOINTER>(1), 0);
+    SQLSetStmtAttrW(statement_.get(), SQL_ATTR_ROW_STATUS_PTR, nullptr, 0);
+    SQLSetStmtAttrW(statement_.get(), SQL_ATTR_ROWS_FETCHED_PTR, nullptr, 0);
+}
+
+// Binds the plan's columns. A driver that refuses an array or a binding gets nothing bound and
+// rows one at a time, every value read with SQLGetData.
+bool Fetch::Bind(FetchPlan &plan) {
+    if (plan.rows > 1 && !SetRowArray(plan)) {
+        OneRowAtATime();
+        plan.rows = 1;
+    }
+    const size_t columns = plan.width.size();
+    bound_.assign(columns, {});
+    indicators_.assign(columns, {});
+    for (size_t column = 0; column < columns; ++column) {
+        const SQLLEN width = plan.width[column];
+        if (width == 0) {
+            continue;
+        }
+        bound_[column].resize(size_t(width) * plan.rows);
+        indicators_[column].resize(plan.rows);
+        if (!SQL_SUCCEEDED(SQLBindCol(statement_.get(), SQLUSMALLINT(column + 1), SQL_C_WCHAR,
+                                      bound_[column].data(), width * SQLLEN(sizeof(SQLWCHAR)),
+                                      indicators_[column].data()))) {
+            SQLFreeStmt(statement_.get(), SQL_UNBIND);
+            OneRowAtATime();
+            return false;
+        }
+    }
+    return true;
+}
+
+// Stores one row of the block. A bound value comes from its buffer; a value that did not fit
+// there, and a column that is not bound, is read with SQLGetData, once the row of a block is
+// made the current one (a fetch leaves the first row of its block current).
+void Fetch::StoreRow(SQLULEN row, FetchedResult &result) {
+    bool positioned = row == 0;
+    const size_t columns = plan_.width.size();
+    for (size_t column = 0; column < columns; ++column) {
+        const SQLLEN width = plan_.width[column];
+        if (width > 0) {
+            const SQLLEN indicator = indicators_[column][row];
+            if (indicator == SQL_NULL_DATA) {
+                result.cells.appendNull();
+                continue;
+            }
+            if (indicator != SQL_NO_TOTAL && indicator >= 0 &&
+                indicator / SQLLEN(sizeof(SQLWCHAR)) < width) {
+                result.cells.appendPiece(reinterpret_cast<const char16_t *>(bound_[column].data()) +
+                                             qsizetype(row) * qsizetype(width),
+                                         qsizetype(indicator / SQLLEN(sizeof(SQLWCHAR))));
+                result.cells.endCell();
+                continue;
+            }
+        }
+        if (!positioned) {
+            call(Call::Quick, "SQLSetPos", [&] {
+                return SQLSetPos(statement_.get(), SQLSETPOSIROW(row + 1), SQL_POSITION,
+                                 SQL_LOCK_NO_CHANGE);
+            });
+            positioned = true;
+        }
+        const auto number = SQLUSMALLINT(column + 1);
+        if (IsBinaryType(result.types.at(qsizetype(column)))) {
+            ReadBytes(number, result.cells);
+        } else {
+            ReadCell(number, result.cells);
+        }
+    }
+}
+
+// The rows that a block fetch brought: as the driver reported them, or where it did not, as its
+// row status array shows them. A block with neither is a failure rather than a guess.
+SQLULEN Fetch::RowsFetched() const {
+    if (rowsFetched_ != kUnreported && rowsFetched_ >= 1 && rowsFetched_ <= plan_.rows) {
+        return rowsFetched_;
+    }
+    const auto end = std::find_if(rowStatus_.begin(), rowStatus_.end(), [](SQLUSMALLINT status) {
+        return status == kUnreportedRow || status == SQL_ROW_NOROW;
+    });
+    const auto rows = SQLULEN(end - rowStatus_.begin());
+    if (rows == 0) {
+        DatabaseFailure failure;
+        failure.number = DatabaseFailureNumber::Provider;
+        failure.description =
+            QStringLiteral("SQLFetch: the driver did not report the rows of a block of %1")
+                .arg(plan_.rows);
+        throw failure;
+    }
+    return rows;
+}
+
+void Fetch::FetchRows(FetchedResult &result, const std::vector<SQLULEN> &sizes) {
+    plan_ = Plan(result, sizes);
+    if (plan_.bindsAny() && !Bind(plan_)) {
+        plan_ = FetchPlan{1, std::vector<SQLLEN>(plan_.width.size(), 0)};
+    }
     for (;;) {
+        rowsFetched_ = kUnreported;
+        std::fill(rowStatus_.begin(), rowStatus_.end(), kUnreportedRow);
         const SQLRETURN rc =
             call(Call::Interruptible, "SQLFetch", [&] { return SQLFetch(statement_.get()); });
         if (rc == SQL_NO_DATA) {
             return;
         }
-        for (SQLUSMALLINT column = 1; column <= columns; ++column) {
-            if (IsBinary(result.types.at(column - 1))) {
-                ReadBytes(column, result.cells);
-            } else {
-                ReadCell(column, result.cells);
+        const SQLULEN rows = plan_.rows > 1 ? RowsFetched() : 1;
+        for (SQLULEN row = 0; row < rows; ++row) {
+            if (plan_.rows > 1 && rowStatus_[row] == SQL_ROW_ERROR) {
+                check(SQL_ERROR, statement_, "SQLFetch");  // the row's own diagnostics
             }
+            StoreRow(row, result);
         }
     }
 }
@@ -206,9 +345,10 @@ std::optional<FetchedResult> Fetch::Run(const QString &text) {
              [&] { return SQLNumResultCols(statement_.get(), &columns); });
         if (columns > 0) {
             FetchedResult result;
-            DescribeColumns(columns, result);
+            std::vector<SQLULEN> sizes;
+            DescribeColumns(columns, result, sizes);
             result.cells = CellStore(columns);
-            FetchRows(result);
+            FetchRows(result, sizes);
             return result;
         }
         const SQLRETURN rc = call(Call::Interruptible, "SQLMoreResults",
