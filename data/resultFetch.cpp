@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "data/driverName.h"
 #include "data/fetchPlan.h"
 #include "data/odbcHandle.h"
 #include "data/statementCancel.h"
@@ -196,6 +197,11 @@ FetchPlan Fetch::Plan(const FetchedResult &result, const std::vector<SQLULEN> &s
     if (!SQL_SUCCEEDED(SQLGetInfoW(connection_, SQL_GETDATA_EXTENSIONS, &extensions,
                                    sizeof(extensions), nullptr))) {
         extensions = 0;  // nothing is bound: rows come one at a time, every value read alone
+    }
+    // The MariaDB driver claims SQL_GD_BLOCK, but SQLGetData after SQLSetPos inside a block
+    // returns another row's values; only psqlODBC is measured to read inside a block rightly.
+    if (!IsPsqlOdbc(connection_)) {
+        extensions &= ~SQLUINTEGER(SQL_GD_BLOCK);
     }
     return PlanFetch(result.types, sizes, extensions);
 }

@@ -2,8 +2,7 @@
 
 #include <sqlext.h>
 
-#include <algorithm>
-#include <array>
+#include "data/driverName.h"
 
 namespace {
 
@@ -11,22 +10,6 @@ using namespace std::chrono_literals;
 
 // How often a cancel is sent again while the owner stays in the call.
 constexpr auto kResend = 100ms;
-
-// True for psqlODBC, whose SQLCancel is safe on the statement in use from another thread: it
-// sends the server a cancel request while that statement executes and does nothing otherwise.
-// Its cancel acts on the statement it is given alone, so it must be that one.
-bool CancelsTheStatementInUse(SQLHDBC connection) {
-    std::array<SQLWCHAR, 256> name{};
-    SQLSMALLINT bytes = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfoW(connection, SQL_DRIVER_NAME, name.data(),
-                                   SQLSMALLINT(name.size() * sizeof(SQLWCHAR)), &bytes))) {
-        return false;
-    }
-    const qsizetype length =
-        std::min<qsizetype>(bytes / qsizetype(sizeof(SQLWCHAR)), qsizetype(name.size()) - 1);
-    return FromSqlWChar(name.data(), length)
-        .contains(QLatin1String("psqlodbc"), Qt::CaseInsensitive);
-}
 
 }  // namespace
 
@@ -71,7 +54,10 @@ void StatementCancel::Request() {
 
 void StatementCancel::Attach(SQLHDBC connection, SQLHSTMT statement) {
     OdbcHandle second;
-    if (!CancelsTheStatementInUse(connection)) {
+    // psqlODBC's SQLCancel is safe on the statement in use from another thread: it sends the
+    // server a cancel request while that statement executes and does nothing otherwise. Its
+    // cancel acts on the statement it is given alone, so it must be that one.
+    if (!IsPsqlOdbc(connection)) {
         second = OdbcHandle(SQL_HANDLE_STMT, connection);
     }
     std::lock_guard lock(mutex_);
