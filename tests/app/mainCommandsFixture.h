@@ -23,18 +23,6 @@
 #include "ui/frmSQL.h"
 #include "ui/queryEditor.h"
 
-inline QByteArray ReadBytes(const QString &path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return file.readAll();
-}
-
-inline void WriteBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    file.write(bytes);
-}
-
 class MainCommandsTest : public testing::Test {
 protected:
     // The driver manager reads its data sources once per process.

@@ -29,17 +29,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-QByteArray ReadBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // Presses Cancel in the connection dialog that StartUp shows.
 void CancelConnectDialog() {
     QTimer::singleShot(0, [] {

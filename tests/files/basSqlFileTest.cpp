@@ -10,21 +10,9 @@
 
 #include "files/basSqlFile.h"
 #include "tests/support/recordingPresenter.h"
+#include "tests/support/testEnvironment.h"
 
-namespace {
-
-QByteArray ReadBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 void PrintTo(const SqlFileFormat &format, std::ostream *out) {
     *out << "{encoding " << int(format.encoding) << ", line end " << int(format.lineEnd)

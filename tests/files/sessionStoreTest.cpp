@@ -15,19 +15,9 @@
 #include "files/sessionFolder.h"
 #include "files/sessionStore.h"
 #include "files/sessionWriter.h"
+#include "tests/support/testEnvironment.h"
 
 namespace {
-
-QByteArray ReadBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 Session SampleSession() {
     SessionWindow untitled;

@@ -1,11 +1,14 @@
 #include "tests/support/testEnvironment.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <clocale>
 #include <cstdlib>
+
+#include <gtest/gtest.h>
 
 #include "core/settings.h"
 #include "tests/support/recordingPresenter.h"
@@ -41,4 +44,16 @@ void ClearSettings() {
 
 QString TestSourceFolder() {
     return QStringLiteral(TESSORY_TEST_SOURCE_DIR);
+}
+
+QByteArray ReadBytes(const QString &path) {
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+void WriteBytes(const QString &path, const QByteArray &bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
 }

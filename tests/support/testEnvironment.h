@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // Prepares the process for tests: a UTF-8 character locale, the settings store and the
@@ -15,3 +16,9 @@ void ClearSettings();
 
 // The folder that holds the test data files of the repository (tests/).
 QString TestSourceFolder();
+
+// The bytes of a file; a file that cannot be read fails the test (and gives no bytes).
+QByteArray ReadBytes(const QString &path);
+
+// Writes the bytes as the whole file; a file that cannot be written fails the test.
+void WriteBytes(const QString &path, const QByteArray &bytes);
