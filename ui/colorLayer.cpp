@@ -27,11 +27,16 @@ QList<ColorLayer::LineRun> ColorLayer::lineRuns(const QTextBlock &block) const {
 }
 
 int ColorLayer::setRuns(const QList<ColorRun> &runs) {
+    return setRuns(document_->begin(), document_->blockCount(), runs);
+}
+
+int ColorLayer::setRuns(const QTextBlock &first, int lineCount, const QList<ColorRun> &runs) {
     int changed = 0;
     qsizetype next = 0;  // first run not yet placed
     QList<LineRun> lineRuns;
     qsizetype lineStart = 0;  // offset of the line in the text with CR LF breaks
-    for (QTextBlock block = document_->begin(); block.isValid(); block = block.next()) {
+    QTextBlock block = first;
+    for (int line = 0; line < lineCount && block.isValid(); ++line, block = block.next()) {
         const qsizetype lineEnd = lineStart + block.length() - 1;
         const qsizetype nextLineStart = lineEnd + 2;
         lineRuns.clear();
