@@ -263,7 +263,8 @@ std::vector<bool> KeywordPainter::ParagraphEndsInComment() const {
         while (span < blockComments_.size() && blockComments_[span].end <= end) {
             ++span;
         }
-        inside.push_back(span < blockComments_.size() && blockComments_[span].start < end);
+        // A comment carried into an empty first line is taken as opened at its paragraph mark.
+        inside.push_back(span < blockComments_.size() && blockComments_[span].start <= end);
     }
     return inside;
 }

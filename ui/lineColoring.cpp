@@ -144,6 +144,8 @@ bool LineColoring::colorChunk(Pass &pass, int first, int last, bool untouched) {
         pass.caret =
             offset + TabExpandedOffset(before, pass.caret - offset, pass.engine.TabSpaceNum());
         replaceText(block, before, after);
+        // The replacement may have made the lines' blocks anew.
+        block = document_->findBlockByNumber(first);
     }
     const std::vector<bool> &ends = colored->endsInComment;
     int colorLines = count;
