@@ -340,7 +340,7 @@ TEST_F(IncrementalColourTest, RandomEditsColourAsTheWholeText) {
         return HasFatalFailure();
     };
     for (int document = 0; document < kDocuments; ++document) {
-        load(Lines(random, 1 + random.below(40)));
+        load(Lines(random, 1 + random.below(25)));
         expectSame(QStringLiteral("document %1 loaded").arg(document));
         if (stopped()) {
             return;
