@@ -22,7 +22,8 @@ struct ColoredLines {
 
 // Colours the query editor's rich text: every keyword of KEYWORD_COLOR.CSV is wrapped in its
 // colour code, every comment in green, and the colour table is put after the opening brace.
-// The keyword file is read anew at every call. Only the user's own text is ever rewritten:
+// The keyword file is read anew at every call (with a keyword cache: looked at, and read again
+// only once it changed). Only the user's own text is ever rewritten:
 // the header, control words, escapes and the codes the engine inserts are left alone.
 class clsEditColor {
 public:

@@ -358,3 +358,18 @@ TEST_F(IncrementalColourTest, RandomEditsColourAsTheWholeText) {
 }
 
 }  // namespace
+
+namespace {
+
+// A changed keyword file changes the colours of every line at the next key press, not only those
+// of the line typed in.
+TEST_F(IncrementalColourTest, AChangedKeywordFileRecoloursEveryLine) {
+    load(QStringLiteral("select a\r\nfrom t\r\n/* c\r\nd */ where x\r\ncount"));
+    expectSame(QStringLiteral("loaded"));
+    ASSERT_TRUE(WriteTestFile(keywordFile(), "KEYWORD,COLOR\r\nfrom,3\r\nwhere,2\r\nx,1\r\n"));
+    edit(KeysAt(0, Qt::Key_Space, 1));
+    expectSame(QStringLiteral("typed after the change"));
+    EXPECT_EQ(editor()->colorAt(12), QColor(255, 0, 255));  // "from" on the second line
+}
+
+}  // namespace
