@@ -4,6 +4,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <limits>
+
 namespace {
 
 class LineColors : public QTextBlockUserData {
@@ -35,6 +37,8 @@ int ColorLayer::setRuns(const QTextBlock &first, int lineCount, const QList<Colo
     qsizetype next = 0;  // first run not yet placed
     QList<LineRun> lineRuns;
     qsizetype lineStart = 0;  // offset of the line in the text with CR LF breaks
+    int dirtyFrom = std::numeric_limits<int>::max();
+    int dirtyTo = 0;
     QTextBlock block = first;
     for (int line = 0; line < lineCount && block.isValid(); ++line, block = block.next()) {
         const qsizetype lineEnd = lineStart + block.length() - 1;
@@ -54,10 +58,17 @@ int ColorLayer::setRuns(const QTextBlock &first, int lineCount, const QList<Colo
             auto *stored = new LineColors;
             stored->runs = lineRuns;
             block.setUserData(stored);
-            show(block, lineRuns);
+            setFormats(block, lineRuns);
+            dirtyFrom = std::min(dirtyFrom, block.position());
+            dirtyTo = block.position() + block.length();
             ++changed;
         }
         lineStart = nextLineStart;
+    }
+    // Once for all the lines: the editor's layout then lays out again only the lines it shows,
+    // rather than every changed line at once.
+    if (changed > 0) {
+        document_->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
     }
     return changed;
 }
@@ -80,6 +91,11 @@ void ColorLayer::reapply(int position, int charsRemoved, int charsAdded) {
 }
 
 void ColorLayer::show(const QTextBlock &block, const QList<LineRun> &runs) {
+    setFormats(block, runs);
+    document_->markContentsDirty(block.position(), block.length());
+}
+
+void ColorLayer::setFormats(const QTextBlock &block, const QList<LineRun> &runs) {
     QList<QTextLayout::FormatRange> ranges;
     ranges.reserve(runs.size());
     const int length = block.length() - 1;
@@ -95,5 +111,4 @@ void ColorLayer::show(const QTextBlock &block, const QList<LineRun> &runs) {
         ranges.append(range);
     }
     block.layout()->setFormats(ranges);
-    document_->markContentsDirty(block.position(), block.length());
 }

@@ -41,6 +41,7 @@ public:
 private:
     void reapply(int position, int charsRemoved, int charsAdded);
     void show(const QTextBlock &block, const QList<LineRun> &runs);
+    void setFormats(const QTextBlock &block, const QList<LineRun> &runs);
 
     QTextDocument *document_;
 };

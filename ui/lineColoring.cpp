@@ -108,6 +108,10 @@ std::optional<int> LineColoring::Recolor(clsEditColor &engine, const ColorKeywor
     }
     int chunk = kFirstChunk;
     for (int line = last + 1; colored && !pass.stopped && line <= lastLine;) {
+        line = colorCommentLines(pass, line, lastLine);
+        if (pass.stopped || line > lastLine) {
+            break;
+        }
         const int end = std::min(lastLine, line + chunk - 1);
         colored = colorChunk(pass, line, end, true);
         line = end + 1;
@@ -165,6 +169,39 @@ bool LineColoring::colorChunk(Pass &pass, int first, int last, bool untouched) {
     layer_->setRuns(block, colorLines, colored->document.runs);
     pass.startsInComment = starts;
     return true;
+}
+
+// Lines that no edit touched, from first on, as long as they lie wholly inside a block comment:
+// started in one, with no */ (and no tab to rewrite), each is green from end to end, as the
+// engine would make it. Stops as colorChunk does at a line that starts as before. Returns the
+// first line not coloured.
+int LineColoring::colorCommentLines(Pass &pass, int first, int last) {
+    static const RtfColor commentColor =
+        ParseRtf(QLatin1Char('{') + clsEditColor::ColorTable() + QLatin1Char('}')).colors.at(4);
+    const QTextBlock firstBlock = document_->findBlockByNumber(first);
+    QList<ColorRun> runs;  // offsets from the start of the first line, CR LF between lines
+    qsizetype lineStart = 0;
+    int line = first;
+    for (QTextBlock block = firstBlock; pass.startsInComment && line <= last && block.isValid();
+         block = block.next(), ++line) {
+        if (block.userState() != kUnknown && (block.userState() & kStartsInComment) != 0) {
+            pass.stopped = true;
+            break;
+        }
+        const QString text = block.text();
+        if (text.contains(QLatin1StringView("*/")) || text.contains(QLatin1Char('\t'))) {
+            break;
+        }
+        if (!text.isEmpty()) {
+            runs.append({lineStart, text.size(), commentColor});
+        }
+        lineStart += text.size() + 2;
+        block.setUserState(LineState(true, true));
+    }
+    if (line > first) {
+        layer_->setRuns(firstBlock, line - first, runs);
+    }
+    return line;
 }
 
 // Replaces only the characters between the common beginning and the common end of the old and

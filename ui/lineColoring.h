@@ -34,6 +34,7 @@ private:
     struct Pass;
     void noteChange(int position, int charsRemoved, int charsAdded);
     bool colorChunk(Pass &pass, int first, int last, bool untouched);
+    int colorCommentLines(Pass &pass, int first, int last);
     void replaceText(const QTextBlock &first, const QString &before, const QString &after);
 
     QTextDocument *document_;
