@@ -4,8 +4,6 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include <limits>
-
 namespace {
 
 class LineColors : public QTextBlockUserData {
@@ -37,8 +35,8 @@ int ColorLayer::setRuns(const QTextBlock &first, int lineCount, const QList<Colo
     qsizetype next = 0;  // first run not yet placed
     QList<LineRun> lineRuns;
     qsizetype lineStart = 0;  // offset of the line in the text with CR LF breaks
-    int dirtyFrom = std::numeric_limits<int>::max();
-    int dirtyTo = 0;
+    QTextBlock firstChanged;
+    QTextBlock lastChanged;
     QTextBlock block = first;
     for (int line = 0; line < lineCount && block.isValid(); ++line, block = block.next()) {
         const qsizetype lineEnd = lineStart + block.length() - 1;
@@ -59,8 +57,10 @@ int ColorLayer::setRuns(const QTextBlock &first, int lineCount, const QList<Colo
             stored->runs = lineRuns;
             block.setUserData(stored);
             setFormats(block, lineRuns);
-            dirtyFrom = std::min(dirtyFrom, block.position());
-            dirtyTo = block.position() + block.length();
+            if (!firstChanged.isValid()) {
+                firstChanged = block;
+            }
+            lastChanged = block;
             ++changed;
         }
         lineStart = nextLineStart;
@@ -68,7 +68,8 @@ int ColorLayer::setRuns(const QTextBlock &first, int lineCount, const QList<Colo
     // Once for all the lines: the editor's layout then lays out again only the lines it shows,
     // rather than every changed line at once.
     if (changed > 0) {
-        document_->markContentsDirty(dirtyFrom, dirtyTo - dirtyFrom);
+        const int from = firstChanged.position();
+        document_->markContentsDirty(from, lastChanged.position() + lastChanged.length() - from);
     }
     return changed;
 }
