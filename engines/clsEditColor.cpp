@@ -2,6 +2,7 @@
 
 #include "core/clsMsg.h"
 #include "core/failure.h"
+#include "engines/colorKeywordCache.h"
 #include "engines/keywordFile.h"
 #include "engines/keywordPainter.h"
 #include "engines/rtfScanner.h"
@@ -26,10 +27,26 @@ QString clsEditColor::CColor(const QString &vstrText) {
     }
     text = RemoveColorCodes(text);
     QString result;
-    if (!ColorKeywords(text, list, result)) {
+    if (!ColorKeywords(text, list, false, result, nullptr)) {
         return QString();
     }
     return result;
+}
+
+std::optional<ColoredLines> clsEditColor::CColorLines(const QString &lines, bool startsInComment) {
+    QString text = PrepareRtf(PlainToRtf(lines));
+    QList<ColorKeyword> list;
+    if (!LoadColorKeywords(list)) {
+        return std::nullopt;
+    }
+    text = RemoveColorCodes(text);
+    QString result;
+    ColoredLines colored;
+    if (!ColorKeywords(text, list, startsInComment, result, &colored.endsInComment)) {
+        return std::nullopt;
+    }
+    colored.document = ParseRtf(result);
+    return colored;
 }
 
 // Line breaks carry no meaning in rich text; tabs become spaces, so the editor holds spaces
@@ -46,27 +63,22 @@ QString clsEditColor::PrepareRtf(const QString &text) const {
 }
 
 bool clsEditColor::LoadColorKeywords(QList<ColorKeyword> &list) const {
-    QString content;
-    return ReadColorFile(content) && ParseColorFile(content, list);
-}
-
-bool clsEditColor::ReadColorFile(QString &content) const {
-    return RunEngineStep([&] { content = ReadKeywordFile(keywordFile_); },
-                         [this](const Failure &failure) { ShowColorError(failure); });
+    return RunEngineStep(
+        [&] {
+            list = cache_ ? cache_->Keywords(keywordFile_, &ReadColorKeywords)
+                          : ReadColorKeywords(keywordFile_);
+        },
+        [this](const Failure &failure) { ShowColorError(failure); });
 }
 
 // Lines are not trimmed. No partial list is used.
-bool clsEditColor::ParseColorFile(const QString &content, QList<ColorKeyword> &list) const {
-    return RunEngineStep(
-        [&] {
-            QList<ColorKeyword> entries;
-            ForEachKeywordEntry(content, 2, KeywordLineSpaces::Kept,
-                                [&](const QStringList &fields) {
-                                    entries.append({fields.at(0), KeywordFileNumber(fields.at(1))});
-                                });
-            list = std::move(entries);
-        },
-        [this](const Failure &failure) { ShowColorError(failure); });
+QList<ColorKeyword> clsEditColor::ReadColorKeywords(const QString &path) {
+    const QString content = ReadKeywordFile(path);
+    QList<ColorKeyword> entries;
+    ForEachKeywordEntry(content, 2, KeywordLineSpaces::Kept, [&](const QStringList &fields) {
+        entries.append({fields.at(0), KeywordFileNumber(fields.at(1))});
+    });
+    return entries;
 }
 
 QString clsEditColor::RemoveColorCodes(QStringView text) {
@@ -75,7 +87,8 @@ QString clsEditColor::RemoveColorCodes(QStringView text) {
 
 // The colour table goes right after the document's opening brace, ahead of everything else.
 bool clsEditColor::ColorKeywords(const QString &text, const QList<ColorKeyword> &list,
-                                 QString &result) const {
+                                 bool startsInComment, QString &result,
+                                 std::vector<bool> *endsInComment) const {
     return RunEngineStep(
         [&] {
             if (text.isEmpty() || text.front() != QLatin1Char('{')) {
@@ -91,8 +104,11 @@ bool clsEditColor::ColorKeywords(const QString &text, const QList<ColorKeyword> 
                 .append(QStringView(text).sliced(1));
             KeywordPainter painter(std::move(working));
             painter.ColorKeywords(list);
-            painter.ColorComments();
+            painter.ColorComments(startsInComment);
             result = painter.Result();
+            if (endsInComment) {
+                *endsInComment = painter.ParagraphEndsInComment();
+            }
         },
         [this](const Failure &failure) { ShowColorError(failure); });
 }

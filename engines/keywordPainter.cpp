@@ -189,7 +189,22 @@ qsizetype KeywordPainter::findParagraphEnd(qsizetype from) {
     return nextParagraphEnd_ < paragraphEnds_.size() ? paragraphEnds_[nextParagraphEnd_] : -1;
 }
 
-void KeywordPainter::ColorComments() {
+// Where the document's own text begins: its first piece of literal text, escape or paragraph
+// mark, right after the header's control words.
+qsizetype KeywordPainter::firstLineStart() const {
+    RtfScanner scanner(r_);
+    RtfToken token;
+    while (scanner.next(token)) {
+        if (token.depth == 1 &&
+            (token.kind == RtfToken::Kind::Text || token.kind == RtfToken::Kind::ControlSymbol ||
+             (!paragraphEnds_.empty() && token.start == paragraphEnds_.front()))) {
+            return token.start;
+        }
+    }
+    return DocumentEnd(r_);
+}
+
+void KeywordPainter::ColorComments(bool startsInComment) {
     const QStringView lineMarker(u"--");
     const QStringView blockMarker(u"/*");
     const QStringView blockEndMarker(u"*/");
@@ -197,6 +212,11 @@ void KeywordPainter::ColorComments() {
     qsizetype from = 0;
     qsizetype nextLine = -2;  // cached search results, valid while not before `from`
     qsizetype nextBlock = -2;
+    if (startsInComment) {
+        // The comment opened before the text is taken as opened where the text begins.
+        from = firstLineStart();
+        nextBlock = from;
+    }
     while (from < r_.size()) {
         if (nextLine != -1 && nextLine < from) {
             nextLine = findUserMarker(lineMarker, from);
@@ -216,6 +236,9 @@ void KeywordPainter::ColorComments() {
             clearGaps(start + 1, last);
             gapAt(start).opens.append(kCommentDigit);
             gapAt(last).closes = 1;
+            if (!line) {
+                blockComments_.push_back({start, r_.size()});
+            }
             return;
         }
         if (line) {
@@ -226,9 +249,24 @@ void KeywordPainter::ColorComments() {
             clearGaps(start + 1, end + 1);
             gapAt(end + 2).closes += 1;
             from = end + 2;
+            blockComments_.push_back({start, from});
         }
         gapAt(start).opens.append(kCommentDigit);
     }
+}
+
+std::vector<bool> KeywordPainter::ParagraphEndsInComment() const {
+    std::vector<bool> inside;
+    inside.reserve(paragraphEnds_.size());
+    size_t span = 0;
+    for (const qsizetype end : paragraphEnds_) {
+        while (span < blockComments_.size() && blockComments_[span].end <= end) {
+            ++span;
+        }
+        // A comment carried into an empty first line is taken as opened at its paragraph mark.
+        inside.push_back(span < blockComments_.size() && blockComments_[span].start <= end);
+    }
+    return inside;
 }
 
 QString KeywordPainter::Result() const {

@@ -29,8 +29,13 @@ public:
     void ColorKeywords(const QList<ColorKeyword> &list);
 
     // Colours every line comment (-- to the end of its line) and block comment (/* to */)
-    // green, removing the keyword colours inside them.
-    void ColorComments();
+    // green, removing the keyword colours inside them. startsInComment: the text continues a
+    // block comment opened before it, so that it is green up to the first */.
+    void ColorComments(bool startsInComment = false);
+
+    // For every "\par " of the document, in order: whether it lies inside a block comment, so
+    // that the line after it starts in one. Valid after ColorComments.
+    std::vector<bool> ParagraphEndsInComment() const;
 
     // The document with all codes written in, followed by one space.
     QString Result() const;
@@ -52,6 +57,7 @@ private:
     void colorPhrase(QStringView lowered, short colorIndex);
     qsizetype findUserMarker(QStringView marker, qsizetype from) const;
     qsizetype findParagraphEnd(qsizetype from);
+    qsizetype firstLineStart() const;
 
     QString r_;
     QString lower_;
@@ -60,4 +66,9 @@ private:
     std::vector<Gap> gaps_;
     std::vector<qsizetype> paragraphEnds_;  // starts of the real "\par " control words
     size_t nextParagraphEnd_ = 0;
+    struct Span {
+        qsizetype start;
+        qsizetype end;  // exclusive
+    };
+    std::vector<Span> blockComments_;  // in text order
 };

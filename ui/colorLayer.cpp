@@ -27,11 +27,18 @@ QList<ColorLayer::LineRun> ColorLayer::lineRuns(const QTextBlock &block) const {
 }
 
 int ColorLayer::setRuns(const QList<ColorRun> &runs) {
+    return setRuns(document_->begin(), document_->blockCount(), runs);
+}
+
+int ColorLayer::setRuns(const QTextBlock &first, int lineCount, const QList<ColorRun> &runs) {
     int changed = 0;
     qsizetype next = 0;  // first run not yet placed
     QList<LineRun> lineRuns;
     qsizetype lineStart = 0;  // offset of the line in the text with CR LF breaks
-    for (QTextBlock block = document_->begin(); block.isValid(); block = block.next()) {
+    QTextBlock firstChanged;
+    QTextBlock lastChanged;
+    QTextBlock block = first;
+    for (int line = 0; line < lineCount && block.isValid(); ++line, block = block.next()) {
         const qsizetype lineEnd = lineStart + block.length() - 1;
         const qsizetype nextLineStart = lineEnd + 2;
         lineRuns.clear();
@@ -49,10 +56,20 @@ int ColorLayer::setRuns(const QList<ColorRun> &runs) {
             auto *stored = new LineColors;
             stored->runs = lineRuns;
             block.setUserData(stored);
-            show(block, lineRuns);
+            setFormats(block, lineRuns);
+            if (!firstChanged.isValid()) {
+                firstChanged = block;
+            }
+            lastChanged = block;
             ++changed;
         }
         lineStart = nextLineStart;
+    }
+    // Once for all the lines: the editor's layout then lays out again only the lines it shows,
+    // rather than every changed line at once.
+    if (changed > 0) {
+        const int from = firstChanged.position();
+        document_->markContentsDirty(from, lastChanged.position() + lastChanged.length() - from);
     }
     return changed;
 }
@@ -75,6 +92,11 @@ void ColorLayer::reapply(int position, int charsRemoved, int charsAdded) {
 }
 
 void ColorLayer::show(const QTextBlock &block, const QList<LineRun> &runs) {
+    setFormats(block, runs);
+    document_->markContentsDirty(block.position(), block.length());
+}
+
+void ColorLayer::setFormats(const QTextBlock &block, const QList<LineRun> &runs) {
     QList<QTextLayout::FormatRange> ranges;
     ranges.reserve(runs.size());
     const int length = block.length() - 1;
@@ -90,5 +112,4 @@ void ColorLayer::show(const QTextBlock &block, const QList<LineRun> &runs) {
         ranges.append(range);
     }
     block.layout()->setFormats(ranges);
-    document_->markContentsDirty(block.position(), block.length());
 }

@@ -31,12 +31,17 @@ public:
     // break) and drops every other colour. Returns the number of lines whose colours changed.
     int setRuns(const QList<ColorRun> &runs);
 
+    // The same for `lineCount` lines from `first` on: the runs' offsets count from the start of
+    // `first`, and only those lines change.
+    int setRuns(const QTextBlock &first, int lineCount, const QList<ColorRun> &runs);
+
     // The colours shown on one line.
     QList<LineRun> lineRuns(const QTextBlock &block) const;
 
 private:
     void reapply(int position, int charsRemoved, int charsAdded);
     void show(const QTextBlock &block, const QList<LineRun> &runs);
+    void setFormats(const QTextBlock &block, const QList<LineRun> &runs);
 
     QTextDocument *document_;
 };

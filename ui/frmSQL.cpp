@@ -11,7 +11,6 @@
 #include "core/clsMsg.h"
 #include "core/failure.h"
 #include "engines/clsEditColor.h"
-#include "engines/rtfScanner.h"
 #include "ui/queryEditor.h"
 #include "ui/resultModel.h"
 #include "ui/twips.h"
@@ -235,9 +234,10 @@ void frmSQL::imgSplitter_MouseUp() {
     splitterDragging_ = false;
 }
 
-// Colours the whole text after every change. The engine may rewrite the text (tabs become
-// spaces); that write raises the change signal again, which the guard lets pass. A failing
-// engine shows its box once, not at every key press, and leaves the text as typed.
+// Colours what each change touched, with the colours of the whole text. The engine may rewrite
+// the text (tabs become spaces); that write raises the change signal again, which the guard lets
+// pass. A failing engine shows its box once, not at every key press, and leaves the text as
+// typed.
 void frmSQL::txtQry_Change() {
     if (coloring_) {
         return;
@@ -245,22 +245,21 @@ void frmSQL::txtQry_Change() {
     const QScopedValueRollback guard(coloring_, true);
     const DrawingSuspended suspended(txtQry_);
     const int caret = txtQry_->SelStart();
-    const QString text = txtQry_->Text();
     clsEditColor engine(colorKeywordFile_);
     engine.setTabSpaceNum(kTabSpaces);
+    engine.setKeywordCache(&colorKeywords_);
     engine.setFailureHandler([&](const Failure &failure) {
         if (colorFailures_.Admit(engine.KeywordFile())) {
             ShowKeywordEngineError(failure);
         }
     });
-    const QString colored = engine.CColor(txtQry_->TextRTF());
-    if (colored.isEmpty()) {
+    const std::optional<int> moved = txtQry_->ColorChangedLines(engine, colorKeywords_, caret);
+    if (!moved) {
         txtQry_->ClearColors();
         txtQry_->setSelStart(caret);
         return;
     }
     colorFailures_.Reset();
-    txtQry_->setTextRTF(colored);
     // The caret stays after the spaces that replaced each tab before it.
-    txtQry_->setSelStart(TabExpandedOffset(text, caret, kTabSpaces));
+    txtQry_->setSelStart(*moved);
 }

@@ -5,6 +5,7 @@
 #include "data/recordset.h"
 #include "data/widestCells.h"
 #include "engines/colorFailureGate.h"
+#include "engines/colorKeywordCache.h"
 #include "files/basSqlFile.h"
 #include "ui/paneLayout.h"
 
@@ -93,6 +94,7 @@ private:
     bool closed_ = false;
     QString colorKeywordFile_;
     ColorFailureGate colorFailures_;
+    ColorKeywordCache colorKeywords_;
     std::optional<SqlFileFormat> fileFormat_;
 };
 

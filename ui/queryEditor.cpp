@@ -10,6 +10,7 @@
 #include "engines/richTextBridge.h"
 #include "files/basSqlFile.h"
 #include "ui/colorLayer.h"
+#include "ui/lineColoring.h"
 
 namespace {
 
@@ -23,7 +24,9 @@ QString ToDocumentBreaks(QString text) {
 }  // namespace
 
 QueryEditor::QueryEditor(QWidget *parent)
-    : QPlainTextEdit(parent), colors_(new ColorLayer(document())) {
+    : QPlainTextEdit(parent),
+      colors_(new ColorLayer(document())),
+      lines_(new LineColoring(document(), colors_)) {
     setLineWrapMode(QPlainTextEdit::NoWrap);
 }
 
@@ -70,10 +73,17 @@ void QueryEditor::setTextRTF(const QString &rtf) {
         replaceChangedPart(parsed.text);
     }
     colors_->setRuns(parsed.runs);
+    lines_->Invalidate();
 }
 
 void QueryEditor::ClearColors() {
     colors_->setRuns({});
+    lines_->Invalidate();
+}
+
+std::optional<int> QueryEditor::ColorChangedLines(clsEditColor &engine,
+                                                  const ColorKeywordCache &keywords, int caret) {
+    return lines_->Recolor(engine, keywords, caret);
 }
 
 // Replaces only the characters between the common beginning and the common end of the old and

@@ -2,7 +2,12 @@
 
 #include <QPlainTextEdit>
 
+#include <optional>
+
+class clsEditColor;
+class ColorKeywordCache;
 class ColorLayer;
+class LineColoring;
 
 // The query editor. It offers the operations the program uses on its query text: the plain
 // text with CR LF line breaks, the text as RTF for the colouring engine, the caret and
@@ -32,6 +37,13 @@ public:
     // Removes every colour.
     void ClearColors();
 
+    // Colours the lines changed since the last colouring, and the lines after them whose
+    // colours depend on them, with the colours the engine gives the whole text; tabs in them
+    // become spaces as part of the previous edit. caret: an offset into Text(). Returns it moved
+    // past the spaces that replaced tabs before it; nothing after the engine's error box.
+    std::optional<int> ColorChangedLines(clsEditColor &engine, const ColorKeywordCache &keywords,
+                                         int caret);
+
     // The caret and the selection as offsets into Text(). Writing SelStart places the caret
     // there and drops the selection; writing SelLength selects that many characters from
     // SelStart. Offsets beyond the text are clamped; an offset inside a line break stands for
@@ -58,4 +70,5 @@ private:
     void loadDroppedFile(const QString &path);
 
     ColorLayer *colors_;
+    LineColoring *lines_;
 };
