@@ -9,7 +9,7 @@
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
-build="${1:-$root/build-fuzz}"
+build="$(realpath -m "${1:-$root/build-fuzz}")"
 shift || true
 seconds="${TESSORY_FUZZ_SECONDS:-30}"
 targets=("$@")
