@@ -14,3 +14,4 @@ ctest --output-on-failure -j2 --timeout 600
 if [[ -x "$root/scripts/sanitize-core.sh" ]]; then
     "$root/scripts/sanitize-core.sh"
 fi
+"$root/scripts/fuzz.sh" "$root/build-fuzz"  # bounded libFuzzer runs of the widget-free layers

@@ -1,0 +1,1 @@
+select count(*) from(select 1 x) q

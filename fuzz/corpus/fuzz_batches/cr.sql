@@ -1,0 +1,1 @@
+GOGOselect goneG O

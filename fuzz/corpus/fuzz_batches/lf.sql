@@ -1,0 +1,5 @@
+create table t (a int)
+go
+insert into t values (1)
+　GO　
+select * from t
