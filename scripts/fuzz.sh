@@ -14,7 +14,8 @@ shift || true
 seconds="${TESSORY_FUZZ_SECONDS:-30}"
 targets=("$@")
 if [[ ${#targets[@]} -eq 0 ]]; then
-    targets=(fuzz_color fuzz_arrange fuzz_batches fuzz_csv_line fuzz_rich_text fuzz_sql_file)
+    targets=(fuzz_color fuzz_color_lines fuzz_arrange fuzz_batches fuzz_csv_line fuzz_rich_text
+             fuzz_sql_file)
 fi
 
 launcher=()

@@ -1,0 +1,4 @@
+select	"a /* b" from t -- /* not
+/*
+select
+*/update
