@@ -198,9 +198,16 @@ FetchPlan Fetch::Plan(const FetchedResult &result, const std::vector<SQLULEN> &s
                                    sizeof(extensions), nullptr))) {
         extensions = 0;  // nothing is bound: rows come one at a time, every value read alone
     }
-    // The MariaDB driver claims SQL_GD_BLOCK, but SQLGetData after SQLSetPos inside a block
-    // returns another row's values; only psqlODBC is measured to read inside a block rightly.
-    if (!IsPsqlOdbc(connection_)) {
+    const QString driver = DriverName(connection_);
+    // The MariaDB driver reads past the end of its own conversion buffer (AddressSanitizer:
+    // strlen in SQLFetch) when a value does not fit the wide buffer bound to it: nothing is bound
+    // there, every value is read with SQLGetData.
+    if (driver.contains(QLatin1String("maodbc"), Qt::CaseInsensitive)) {
+        extensions = 0;
+    }
+    // Reading a value again inside a block (SQLSetPos, then SQLGetData) is measured right only
+    // on psqlODBC; other drivers get rows one at a time.
+    if (!driver.contains(QLatin1String("psqlodbc"), Qt::CaseInsensitive)) {
         extensions &= ~SQLUINTEGER(SQL_GD_BLOCK);
     }
     return PlanFetch(result.types, sizes, extensions);
