@@ -70,6 +70,10 @@ void StartUp(frmMain &mainWindow, const QStringList &files, SessionKeeper *sessi
 int Main(int argc, char *argv[]) {
     PrepareProcess();
     QApplication app(argc, argv);
+    return RunProgram(app);
+}
+
+int RunProgram(QApplication &app) {
     const JapaneseQt japanese(app);
     PrepareApplication();
     MessageBoxPresenter presenter;

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+class QApplication;
 class frmMain;
 class SessionKeeper;
 
@@ -9,6 +10,10 @@ class SessionKeeper;
 // state, the main window, the first connection and the first query window. Returns the
 // program's exit code.
 int Main(int argc, char *argv[]);
+
+// Everything Main does once the process is prepared and the application object exists, up to
+// the end of its event loop. Returns the program's exit code.
+int RunProgram(QApplication &app);
 
 // What the process needs before the application object exists: a UTF-8 character locale and Qt's
 // locale in Japanese (see JapaneseQt), whatever the user's locale.
