@@ -169,9 +169,7 @@ void SessionKeeper::docClosed(frmSQL *doc) {
     if (!window.text.isEmpty() && !FileHoldsText(doc->FileFormat(), window.text)) {
         window.closedAt = QDateTime::currentMSecsSinceEpoch();
         closed_.append(window);
-        while (closed_.size() > kClosedKept) {
-            closed_.removeFirst();
-        }
+        keepLastClosed();
         updateReopenCommand();
     }
     save();
@@ -231,9 +229,7 @@ int SessionKeeper::Restore() {
     std::stable_sort(
         closed_.begin(), closed_.end(),
         [](const SessionWindow &a, const SessionWindow &b) { return a.closedAt < b.closedAt; });
-    while (closed_.size() > kClosedKept) {
-        closed_.removeFirst();
-    }
+    keepLastClosed();
     if (active) {
         main_.mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow *>(active->parentWidget()));
     }
@@ -267,6 +263,13 @@ void SessionKeeper::writeFailed(const QString &description) {
             QStringLiteral(
                 "作業内容を保存できません。このままではクラッシュ時に入力内容が失われます。\n") +
             description);
+    }
+}
+
+// Only the windows closed last are kept, kClosedKept of them.
+void SessionKeeper::keepLastClosed() {
+    if (closed_.size() > kClosedKept) {
+        closed_.remove(0, closed_.size() - kClosedKept);
     }
 }
 

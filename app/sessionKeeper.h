@@ -63,6 +63,7 @@ private:
     void docClosed(frmSQL *doc);
     void save();
     void openWindow(const SessionWindow &window);
+    void keepLastClosed();
     void updateReopenCommand();
     void writeFailed(const QString &description);
 

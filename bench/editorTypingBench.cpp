@@ -15,44 +15,12 @@
 #include <cstdio>
 #include <vector>
 
+#include "benchSupport.h"
 #include "core/clsMsg.h"
 #include "ui/frmSQL.h"
 #include "ui/queryEditor.h"
 
 namespace {
-
-// A script of the given number of lines, with keywords, comments and literals as in real work.
-// Without block comments, an opener typed at the top changes the colours of every line after it.
-QString Script(int lines, bool blockComments = true) {
-    static const char *const kLines[] = {
-        "select c.id, c.name, count(*) as orders -- customers with orders",
-        "from customer c inner join orders o on o.customer_id = c.id",
-        "where c.created >= '2024-01-01' and o.total is not null",
-        "group by c.id, c.name",
-        "/* totals per customer",
-        "   across every shop */",
-        "order by orders desc",
-        "GO",
-    };
-    QStringList text;
-    for (int i = 0; i < lines; ++i) {
-        const QString line = QString::fromLatin1(kLines[i % std::size(kLines)]);
-        text.append(blockComments
-                        ? line
-                        : QString(line).remove(QLatin1String("/*")).remove(QLatin1String("*/")));
-    }
-    return text.join(QLatin1String("\r\n"));
-}
-
-struct Figures {
-    double median;
-    double worst;
-};
-
-Figures Summarise(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.back()};
-}
 
 double Elapsed(QElapsedTimer &timer) {
     return timer.nsecsElapsed() / 1e6;
@@ -70,7 +38,7 @@ void Run(int lines, const QString &keywordFile, bool blockComments = true) {
     window.resize(900, 700);
     window.show();
     QueryEditor *editor = window.txtQry();
-    editor->setText(Script(lines, blockComments));
+    editor->setText(SampleScript(lines, blockComments));
     QApplication::processEvents();
 
     const int rounds = lines >= 50000 ? 10 : lines >= 10000 ? 20 : 40;
@@ -123,9 +91,9 @@ void RunPaste(const QString &keywordFile) {
     window.resize(900, 700);
     window.show();
     QueryEditor *editor = window.txtQry();
-    editor->setText(Script(1000));
+    editor->setText(SampleScript(1000));
     QApplication::processEvents();
-    QApplication::clipboard()->setText(Script(10000));
+    QApplication::clipboard()->setText(SampleScript(10000));
     std::vector<double> paste;
     QElapsedTimer timer;
     for (int i = 0; i < 3; ++i) {

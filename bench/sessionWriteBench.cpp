@@ -16,35 +16,11 @@
 #include "app/basMain.h"
 #include "app/frmMain.h"
 #include "app/sessionKeeper.h"
+#include "benchSupport.h"
 #include "ui/frmSQL.h"
 #include "ui/queryEditor.h"
 
 namespace {
-
-QString Script(int lines) {
-    static const char *const kLines[] = {
-        "select c.id, c.name, count(*) as orders -- customers with orders",
-        "from customer c inner join orders o on o.customer_id = c.id",
-        "where c.created >= '2024-01-01' and o.total is not null",
-        "group by c.id, c.name order by orders desc",
-        "GO",
-    };
-    QStringList text;
-    for (int i = 0; i < lines; ++i) {
-        text.append(QString::fromLatin1(kLines[i % std::size(kLines)]));
-    }
-    return text.join(QLatin1String("\r\n"));
-}
-
-struct Figures {
-    double median;
-    double worst;
-};
-
-Figures Summarise(std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    return {ms[ms.size() / 2], ms.back()};
-}
 
 void Run(int lines) {
     QTemporaryDir folder;
@@ -55,7 +31,7 @@ void Run(int lines) {
     // The delay is long: every write below is asked for by the benchmark.
     SessionKeeper session(window, folder.path(), std::chrono::hours(1));
     frmSQL *doc = window.LoadNewDoc();
-    doc->txtQry()->setText(Script(lines));
+    doc->txtQry()->setText(SampleScript(lines));
     QApplication::processEvents();
     session.SaveIfChanged();
     session.Flush();
