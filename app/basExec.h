@@ -13,7 +13,3 @@ QString TextToRun(const frmSQL &doc);
 // The text a run sends: the selection of the window's editor, or its whole text when nothing is
 // selected. Nothing (after a warning box) when no database is connected.
 std::optional<QString> TakeTextToRun(frmSQL &doc);
-
-// Runs the window's text batch by batch into its recordset, with the busy pointer. Stops at the
-// first batch that fails (its error has been shown). True when every batch ran.
-bool ExecBatches(frmSQL *doc);

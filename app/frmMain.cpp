@@ -15,6 +15,7 @@
 
 #include "app/basGlobals.h"
 #include "app/mainCommandTable.h"
+#include "app/queryRun.h"
 #include "core/failure.h"
 #include "core/settings.h"
 #include "data/basRecordSet.h"
@@ -54,6 +55,8 @@ frmMain::frmMain(QWidget *parent) : QMainWindow(parent), mdiArea_(new QMdiArea(t
     buildMenus();
     buildToolbars();
     buildStatusBar();
+    setUpRunTimers();
+    connect(&worker_, &ConnectionWorker::busyChanged, this, &frmMain::EnabledControls);
 
     // The window never gets smaller than its design size, for the user's dragging and for a
     // stored size alike.
@@ -80,7 +83,17 @@ frmSQL *frmMain::LoadNewDoc() {
     QMdiSubWindow *window = mdiArea_->addSubWindow(doc);
     window->setAttribute(Qt::WA_DeleteOnClose);
     connect(doc, &frmSQL::Closed, this, [this, doc] {
-        CloseRecordSet(gConnection, doc->RecordSet());
+        // A window that closes while its text runs stops the run first. The connection is the
+        // worker's while anything runs: only the rows are dropped then.
+        if (run_ && run_->Doc() == doc) {
+            run_->Cancel();
+        }
+        if (Busy()) {
+            doc->RecordSet().CancelUpdate();
+            IgnoreFailure([&] { doc->RecordSet().Close(); });
+        } else {
+            CloseRecordSet(gConnection, doc->RecordSet());
+        }
         gDocCount = static_cast<short>(std::max(0, gDocCount - 1));
         EnabledControls();
     });
@@ -226,6 +239,21 @@ void frmMain::closeEvent(QCloseEvent *event) {
     if (!closing_) {
         closing_ = true;
         IgnoreFailure([&] { storePlacement(); });
+        // What runs is cancelled first; a driver that does not stop in time is left behind
+        // with its connection, so that the program always ends.
+        if (Busy()) {
+            if (run_) {
+                run_->Cancel();
+            }
+            worker_.Cancel();
+            if (!WaitUntilIdle(std::chrono::milliseconds(1500))) {
+                worker_.Abandon();
+                gConnection.Abandon();
+                if (run_) {
+                    run_->GiveUp();
+                }
+            }
+        }
         mdiArea_->closeAllSubWindows();
     }
     event->accept();

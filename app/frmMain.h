@@ -1,6 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
+
+#include <chrono>
+#include <functional>
+
+#include "data/connectionWorker.h"
 
 class QAction;
 class QComboBox;
@@ -9,6 +15,9 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class QTimer;
+class QueryRun;
+struct TableList;
 class frmSQL;
 
 // The texts of status panel "MESSAGE" while and after a run.
@@ -58,8 +67,17 @@ public:
     // Reads a .sql file into the query window, which takes its name and encoding.
     void LoadSqlFile(frmSQL *doc, const QString &path);
 
-    // Fills the table list from the connection (hidden while it is closed).
+    // Fills the table list from the connection (hidden while it is closed), on the worker.
     void SetCboTable();
+    // The thread that makes every ODBC call of a run, an export and the table list.
+    ConnectionWorker &Worker() { return worker_; }
+    // Something runs on the connection: the commands that need it wait, Cancel is enabled.
+    bool Busy() const;
+    // The run of a query window under way, or nullptr.
+    QueryRun *CurrentRun() const { return run_; }
+    // Handles events until nothing runs on the connection or `limit` has passed; true when
+    // nothing runs.
+    bool WaitUntilIdle(std::chrono::milliseconds limit);
     // Fills the table list anew when the text the window ran may have created, dropped, altered
     // or renamed tables.
     void RefreshTableListAfterRun(frmSQL *doc);
@@ -84,6 +102,7 @@ public slots:
     void mnuFileEnd_Click();
     void mnuFileReopenClosed_Click() { emit ReopenClosedDocRequested(); }
     void mnuQryExec_Click();
+    void mnuQryCancel_Click();
     void mnuQryArrange_Click();
     void mnuQryTimeout_Click();
     void AskSearchWord();
@@ -120,6 +139,14 @@ private:
     // The path of the keyword file `fileName` in the keyword folder; empty for the engine's
     // default beside the executable.
     QString keywordFile(const QString &fileName) const;
+    // Runs the window's text batch by batch on the worker; `then` follows on this thread with
+    // whether every batch ran. False (after a box) when nothing could be started.
+    bool StartRun(frmSQL *doc, std::function<void(frmSQL *doc, bool ran)> then);
+    void setUpRunTimers();
+    // Asked when a cancelled run has not stopped within a few seconds: whether to give up the
+    // connection, whose driver does not answer.
+    void askToDropConnection();
+    void showTableList(const TableList &list);
 
     QMdiArea *mdiArea_;
     QComboBox *cboTable_ = nullptr;
@@ -133,4 +160,9 @@ private:
     bool placedOnScreen_ = false;
     bool awaitingBorder_ = false;
     QString keywordFolder_;
+    QPointer<QueryRun> run_;
+    QTimer *progressTimer_ = nullptr;
+    QTimer *stuckTimer_ = nullptr;
+    // Declared last, so that it ends (or gives up) its jobs before anything they report to.
+    ConnectionWorker worker_;
 };

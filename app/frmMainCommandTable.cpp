@@ -33,15 +33,16 @@ namespace {
 // Design sizes, in twips.
 constexpr int kTableListWidth = 3495;
 
-// The status bar's panels from the left: the run's messages in a box of its own width, then
-// the data source, which also takes what room the bar has left.
+// The status bar's panels from the left: the run's messages in a box of its own width, the run's
+// progress (rows and time), then the data source, which also takes what room the bar has left.
 struct StatusPanelDesign {
     const char *key;
     int width;         // twips
     int stretch;       // 0: exactly its width; more: at least its width, sharing the rest
     bool runMessages;  // wide enough for a run's messages also where the font is wider
 };
-const StatusPanelDesign kStatusPanels[] = {{"MESSAGE", 3000, 0, true}, {"DSN", 4000, 1, false}};
+const StatusPanelDesign kStatusPanels[] = {
+    {"MESSAGE", 3000, 0, true}, {"PROGRESS", 2600, 0, false}, {"DSN", 4000, 1, false}};
 
 const ToolbarButton kGridButtons[] = {
     {"START", "go-first", "first", "最初のレコード"},
@@ -179,12 +180,16 @@ QString frmMain::PanelText(const QString &key) const {
 }
 
 void frmMain::EnabledControls() {
-    const bool on = gDocCount > 0;
+    const bool docs = gDocCount > 0;
+    const bool busy = Busy();
     auto *tlbMain = findChild<QToolBar *>(QStringLiteral("tlbMain"));
     for (const MainCommand &command : MainCommands()) {
-        if (!command.needsDoc) {
+        if (command.isSeparator()) {
             continue;
         }
+        const bool on =
+            (!command.needsDoc || docs) && (command.whileBusy == WhileBusy::Enabled ||
+                                            (command.whileBusy == WhileBusy::Only) == busy);
         if (auto *action = findChild<QAction *>(QString::fromLatin1(command.name))) {
             action->setEnabled(on);
         }
@@ -197,13 +202,13 @@ void frmMain::EnabledControls() {
     }
     // A disabled menu cannot be opened, and none of its items' shortcuts work either.
     for (const MainMenu &spec : MainMenus()) {
-        if (!MenuNeedsDoc(spec)) {
-            continue;
-        }
-        if (auto *menu = findChild<QMenu *>(QString::fromLatin1(spec.name))) {
-            menu->setEnabled(on);
-            for (QAction *action : menu->actions()) {
-                action->setEnabled(on);
+        if (auto *menu =
+                MenuNeedsDoc(spec) ? findChild<QMenu *>(QString::fromLatin1(spec.name)) : nullptr) {
+            menu->setEnabled(docs);
+            if (!docs) {
+                for (QAction *action : menu->actions()) {
+                    action->setEnabled(false);
+                }
             }
         }
     }

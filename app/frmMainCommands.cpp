@@ -42,28 +42,6 @@ void frmMain::ShowDataSource() {
     SetPanelText(kDsn, open ? gDataSourceName : QString());
 }
 
-void frmMain::mnuQryExec_Click() {
-    bool ran = false;
-    const bool noFailure = ReportFailure([&] {
-        SetPanelText(kMessage, RunStatus::Running);
-        statusBar()->repaint();
-        frmSQL *doc = ActiveDoc();
-        ran = ExecBatches(doc);
-        RefreshTableListAfterRun(doc);
-        if (ran) {
-            doc->BindGrid();
-        }
-    });
-    SetPanelText(kMessage, noFailure && ran ? RunStatus::Done : RunStatus::Failed);
-}
-
-void frmMain::RefreshTableListAfterRun(frmSQL *doc) {
-    // Batches before a failing one have run, so a failed run may have changed tables too.
-    if (doc && gConnection.State() == Connection::StateOpen && MayChangeTables(TextToRun(*doc))) {
-        IgnoreFailure([&] { SetCboTable(); });
-    }
-}
-
 void frmMain::tlbGrid_ButtonClick(const QString &key) {
     if (frmSQL *doc = ActiveDoc()) {
         NavigateRecordset(doc->RecordSet(), key);

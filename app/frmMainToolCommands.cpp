@@ -153,33 +153,23 @@ void frmMain::mnuFontFont_Click() {
 }
 
 void frmMain::mnuToolExcel_Click() {
-    frmSQL *doc = ActiveDoc();
-    const bool ran = ExecBatches(doc);
-    RefreshTableListAfterRun(doc);
-    if (!ran) {
-        return;
-    }
-    QString path;
-    {
-        BusyCursor busy;
-        RecordsetRowSource rows(doc->RecordSet());
-        path = ExportToExcel(rows, CurrentDesktopOpener());
-    }
-    if (!path.isEmpty()) {
-        SetPanelText(QStringLiteral("MESSAGE"), path);
-    }
-    // The result has been handed over to the workbook.
-    CloseRecordSet(gConnection, doc->RecordSet());
-}
-
-void frmMain::SetCboTable() {
-    const TableList list = ReadTableList(gConnection);
-    cboTableAction_->setVisible(list.visible);
-    if (list.visible) {
-        tableListSqlServer_ = list.sqlServer;
-        cboTable_->clear();
-        cboTable_->addItems(list.tables);
-    }
+    StartRun(ActiveDoc(), [this](frmSQL *doc, bool ran) {
+        RefreshTableListAfterRun(doc);
+        if (!ran || !doc) {
+            return;
+        }
+        QString path;
+        {
+            BusyCursor busy;
+            RecordsetRowSource rows(doc->RecordSet());
+            path = ExportToExcel(rows, CurrentDesktopOpener());
+        }
+        if (!path.isEmpty()) {
+            SetPanelText(QStringLiteral("MESSAGE"), path);
+        }
+        // The result has been handed over to the workbook.
+        CloseRecordSet(gConnection, doc->RecordSet());
+    });
 }
 
 void frmMain::cboTable_Click(int index) {

@@ -26,6 +26,11 @@ inline constexpr QKeyCombination kNoShortcut = QKeyCombination::fromCombined(0);
 // Closes the active query window from anywhere in the frame.
 inline constexpr QKeyCombination kCloseDocKey = Qt::CTRL | Qt::Key_F4;
 
+// Whether a command can be used while the connection's worker is busy (a run, an export, the
+// table list): commands that need the connection wait until it is free, the cancel exists only
+// while something runs.
+enum class WhileBusy { Enabled, Disabled, Only };
+
 // One command of the main window, or a separator line between menu items. The menus, their
 // items' shortcuts, the main toolbar and which commands are enabled all follow these rows.
 struct MainCommand {
@@ -35,6 +40,7 @@ struct MainCommand {
     QKeyCombination shortcut = kNoShortcut;
     ToolbarButton button = {};  // its button on the main toolbar, if it has one
     bool needsDoc = false;      // disabled while no query window is open
+    WhileBusy whileBusy = WhileBusy::Enabled;
     void (frmMain::*handler)() = nullptr;
 
     bool isSeparator() const { return caption == nullptr; }

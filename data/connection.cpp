@@ -63,6 +63,12 @@ void Connection::Open() {
     inTransaction_ = false;
 }
 
+void Connection::Abandon() {
+    inTransaction_ = false;
+    dbc_.release();
+    env_.release();
+}
+
 void Connection::Close() {
     if (!dbc_) {
         throw MakeLayerFailure(LayerFailureNumber::ObjectClosed);

@@ -32,6 +32,10 @@ public:
     int State() const { return dbc_ ? StateOpen : StateClosed; }
     // Disconnects; fails with 3704 when closed.
     void Close();
+    // Gives up a connection whose driver no longer answers, while another thread is still
+    // inside one of its calls: its handles are left to that call and never freed, so nothing
+    // is pulled from under it; the connection reads as closed and can be opened anew.
+    void Abandon();
 
     // The database product name as the driver reports it (SQL_DBMS_NAME).
     QString DbmsName() const;

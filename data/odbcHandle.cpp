@@ -44,6 +44,10 @@ void OdbcHandle::reset() {
     }
 }
 
+SQLHANDLE OdbcHandle::release() {
+    return std::exchange(handle_, SQLHANDLE(SQL_NULL_HANDLE));
+}
+
 DatabaseFailure DiagnosticFailure(SQLSMALLINT type, SQLHANDLE handle, const char *function) {
     DatabaseFailure failure;
     failure.number = DatabaseFailureNumber::Provider;

@@ -37,6 +37,8 @@ public:
     SQLSMALLINT type() const { return type_; }
     explicit operator bool() const { return handle_ != SQL_NULL_HANDLE; }
     void reset();
+    // Lets go of the handle without freeing it: it belongs to whoever still uses it.
+    SQLHANDLE release();
 
 private:
     SQLSMALLINT type_ = 0;

@@ -81,6 +81,28 @@ frmSQL::frmSQL(int docNumber, QWidget *parent)
     connect(txtQry_, &QPlainTextEdit::textChanged, this, &frmSQL::txtQry_Change);
 }
 
+void frmSQL::ShowBusy(bool busy) {
+    if (busy && ownCursors_.empty()) {
+        for (QWidget *widget : {static_cast<QWidget *>(this), txtQry_->viewport(),
+                                static_cast<QWidget *>(grdQry_->viewport())}) {
+            ownCursors_.emplace_back(widget, widget->testAttribute(Qt::WA_SetCursor)
+                                                 ? std::optional(widget->cursor())
+                                                 : std::nullopt);
+            // The arrow with the hourglass: the window can still be scrolled and edited.
+            widget->setCursor(Qt::BusyCursor);
+        }
+    } else if (!busy) {
+        for (auto &[widget, own] : ownCursors_) {
+            if (widget && own) {
+                widget->setCursor(*own);
+            } else if (widget) {
+                widget->unsetCursor();
+            }
+        }
+        ownCursors_.clear();
+    }
+}
+
 void frmSQL::BindGrid() {
     widestCells_.Reset(recordSet_.State() == Recordset::StateOpen ? recordSet_.FieldCount() : 0);
     if (model_) {

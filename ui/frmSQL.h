@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCursor>
+#include <QPointer>
 #include <QWidget>
 
 #include "data/recordset.h"
@@ -10,6 +12,8 @@
 #include "ui/paneLayout.h"
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QFrame;
 class QTableView;
@@ -38,6 +42,10 @@ public:
     // Sizes the grid's columns to the rows fetched so far (each at most a third of the grid);
     // reads only the rows it has not seen, so it can be called again as more rows arrive.
     void FitColumns();
+
+    // Shows the busy pointer over this window alone while its run lasts; false gives the
+    // window its own pointers back.
+    void ShowBusy(bool busy);
 
     // The window's running number, given when it was made; it never changes.
     int DocNumber() const { return mDocNumber; }
@@ -96,6 +104,8 @@ private:
     ColorFailureGate colorFailures_;
     ColorKeywordCache colorKeywords_;
     std::optional<SqlFileFormat> fileFormat_;
+    // While busy: each widget under the pointer and the pointer it had set of its own.
+    std::vector<std::pair<QPointer<QWidget>, std::optional<QCursor>>> ownCursors_;
 };
 
 // The caption of a new query window.

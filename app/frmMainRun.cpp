@@ -1,0 +1,157 @@
+// The main window's work on the connection's worker thread: the run command and its cancel,
+// the run's progress in the status bar, the table list, and a driver that stops answering.
+#include <QComboBox>
+#include <QEventLoop>
+#include <QTimer>
+
+#include "app/basExec.h"
+#include "app/basGlobals.h"
+#include "app/frmMain.h"
+#include "app/queryRun.h"
+#include "core/clsMsg.h"
+#include "core/failure.h"
+#include "data/basTableList.h"
+#include "engines/basBatch.h"
+#include "ui/frmSQL.h"
+#include "ui/runProgress.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const QString kMessage = QStringLiteral("MESSAGE");
+const QString kProgress = QStringLiteral("PROGRESS");
+// How often the progress panel follows a run.
+constexpr auto kProgressEvery = 200ms;
+// How long a cancelled run may take to stop before the user is asked to give up the connection.
+constexpr auto kAnswerWithin = 5s;
+
+}  // namespace
+
+bool frmMain::Busy() const {
+    return worker_.Busy() || (run_ && !run_->Finished());
+}
+
+bool frmMain::WaitUntilIdle(std::chrono::milliseconds limit) {
+    if (Busy()) {
+        QEventLoop loop;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (!Busy()) {
+                loop.quit();
+            }
+        });
+        poll.start(5ms);
+        QTimer::singleShot(limit, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return !Busy();
+}
+
+void frmMain::mnuQryExec_Click() {
+    StartRun(ActiveDoc(), [this](frmSQL *doc, bool) { RefreshTableListAfterRun(doc); });
+}
+
+void frmMain::mnuQryCancel_Click() {
+    if (run_ && !run_->Finished()) {
+        run_->Cancel();  // starts the wait for the driver's answer
+    } else if (worker_.Busy()) {
+        worker_.Cancel();
+        stuckTimer_->start();
+    }
+}
+
+void frmMain::setUpRunTimers() {
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(kProgressEvery);
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        if (run_) {
+            SetPanelText(kProgress, RunProgressText(run_->Progress()));
+        }
+    });
+    stuckTimer_ = new QTimer(this);
+    stuckTimer_->setSingleShot(true);
+    stuckTimer_->setInterval(kAnswerWithin);
+    connect(stuckTimer_, &QTimer::timeout, this, &frmMain::askToDropConnection);
+}
+
+bool frmMain::StartRun(frmSQL *doc, std::function<void(frmSQL *doc, bool ran)> then) {
+    if (Busy()) {
+        return false;
+    }
+    SetPanelText(kMessage, RunStatus::Running);
+    SetPanelText(kProgress, QString());
+    std::optional<QStringList> batches;
+    const bool noFailure = ReportFailure([&] {
+        const std::optional<QString> text = doc ? TakeTextToRun(*doc) : std::nullopt;
+        if (text) {
+            batches = SplitBatches(*text);
+        }
+    });
+    if (!noFailure || !batches) {
+        SetPanelText(kMessage, RunStatus::Failed);
+        return false;
+    }
+    auto *run = new QueryRun(worker_, gConnection, *doc, *batches, gCommand.CommandTimeout(), this);
+    run_ = run;
+    connect(run, &QueryRun::cancelRequested, stuckTimer_, qOverload<>(&QTimer::start));
+    connect(run, &QueryRun::finished, this, [this, run, then = std::move(then)] {
+        progressTimer_->stop();
+        stuckTimer_->stop();
+        SetPanelText(kProgress, RunProgressText(run->Progress()));
+        SetPanelText(kMessage, run->Succeeded() ? RunStatus::Done : RunStatus::Failed);
+        run_ = nullptr;
+        run->deleteLater();
+        EnabledControls();
+        then(run->Doc(), run->Succeeded());
+    });
+    run->Start();
+    progressTimer_->start();
+    EnabledControls();
+    return true;
+}
+
+void frmMain::askToDropConnection() {
+    if (!Busy()) {
+        return;
+    }
+    const short answer =
+        clsMsg().ShowQuestion(QStringLiteral("データベースが応答しません。接続を切断しますか？"));
+    if (!Busy()) {
+        return;  // it stopped while the question was open
+    }
+    if (answer != MessageResult::Yes) {
+        stuckTimer_->start();  // asked again if it still does not stop
+        return;
+    }
+    // The call that does not return keeps the old connection's handles; the program goes on
+    // without them.
+    worker_.Abandon();
+    gConnection.Abandon();
+    if (run_) {
+        run_->GiveUp();
+    }
+    ShowDataSource();
+    showTableList(TableList{});
+    EnabledControls();
+}
+
+void frmMain::SetCboTable() {
+    auto list = std::make_shared<std::optional<TableList>>();
+    worker_.Start(
+        [list](JobContext &) { IgnoreFailure([&] { *list = ReadTableList(gConnection); }); },
+        [this, list] {
+            if (*list) {
+                showTableList(**list);
+            }
+        });
+}
+
+void frmMain::showTableList(const TableList &list) {
+    cboTableAction_->setVisible(list.visible);
+    if (list.visible) {
+        tableListSqlServer_ = list.sqlServer;
+        cboTable_->clear();
+        cboTable_->addItems(list.tables);
+    }
+}
