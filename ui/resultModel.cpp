@@ -28,6 +28,22 @@ void ResultModel::setRecordset(Recordset *recordset) {
         connect(recordset_, &Recordset::aboutToChange, this, begin);
         connect(recordset_, &Recordset::opened, this, end);
         connect(recordset_, &Recordset::closed, this, end);
+        // Rows that arrive while the result is fetched are inserted at the end; the view
+        // counts rows in int, so rows past that are never shown.
+        connect(recordset_, &Recordset::rowsAboutToBeAppended, this,
+                [this](qsizetype first, qsizetype last) {
+                    constexpr qsizetype kMost = std::numeric_limits<int>::max() - 1;
+                    if (!resetting_ && first <= kMost) {
+                        inserting_ = true;
+                        beginInsertRows({}, int(first), int(std::min(last, kMost)));
+                    }
+                });
+        connect(recordset_, &Recordset::rowsAppended, this, [this] {
+            if (inserting_) {
+                inserting_ = false;
+                endInsertRows();
+            }
+        });
         // A recordset that goes away takes its rows with it.
         connect(recordset_, &QObject::destroyed, this, [this, begin, end] {
             begin();

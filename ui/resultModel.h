@@ -7,7 +7,8 @@ class Recordset;
 
 // The grid's view of a recordset: every row, the field names as column headers, read-only.
 // NULL shows as an empty cell, but NullRole (and Qt::UserRole's invalid value) keeps it apart
-// from an empty text. Follows the recordset: opening or closing it resets the model.
+// from an empty text. Follows the recordset: opening or closing it resets the model, and rows
+// appended while it is fetched are inserted.
 class ResultModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -35,4 +36,5 @@ private:
 
     QPointer<Recordset> recordset_;
     bool resetting_ = false;
+    bool inserting_ = false;
 };
