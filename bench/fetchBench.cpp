@@ -1,5 +1,8 @@
 // Fetching a large result: a bare ODBC loop (SQLFetch + SQLGetData as wide text, the floor)
-// against Recordset::Open with a walk over every value, on SQLite and on PostgreSQL. Then one
+// against Recordset::Open with a walk over every value, on SQLite and on PostgreSQL: once as a
+// program reads values (MoveNext, Value: a copy of each), once as the grid paints them
+// (CellText: a view of the held text, no copy). Then the time until the streamed fetch hands
+// the first rows to its caller, which is when a window can show them. Then one
 // long value of 8,000,000 characters: the driver's own time to hand it over (two SQLGetData
 // calls: one that tells the length, one for the rest) against Recordset::Open.
 //
@@ -22,6 +25,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 
+#include <malloc.h>
+
 #include <sql.h>
 #include <sqlext.h>
 
@@ -38,6 +43,9 @@
 #include "data/connection.h"
 #include "data/odbcHandle.h"
 #include "data/recordset.h"
+#include "data/resultFetch.h"
+#include "data/resultSink.h"
+#include "data/statementCancel.h"
 
 namespace {
 
@@ -113,10 +121,71 @@ Floor BareLoop(Connection &connection, const QString &sql) {
     return floor;
 }
 
+// Notes when the first rows arrive and drops every row.
+class FirstRowsSink : public ResultSink {
+public:
+    explicit FirstRowsSink(Clock::time_point started) : started_(started) {}
+    void Columns(const QStringList &, const QList<int> &) override {}
+    void Rows(CellStore rows) override {
+        if (firstRows < 0) {
+            firstRows = Seconds(started_);
+        }
+        ++segments;
+        this->rows += rows.rowCount();
+    }
+
+    double firstRows = -1;
+    int segments = 0;
+    qint64 rows = 0;
+
+private:
+    Clock::time_point started_;
+};
+
+// The grid's walk: every cell as a view of the recordset's text.
+double CellTextWalk(Connection &connection, const QString &sql, qint64 &chars) {
+    const auto started = Clock::now();
+    Recordset rs;
+    rs.Open(sql, connection);
+    const int fields = rs.FieldCount();
+    const qsizetype rows = rs.RecordCount();
+    for (qsizetype row = 0; row < rows; ++row) {
+        for (int field = 0; field < fields; ++field) {
+            chars += rs.CellText(row, field).size();
+        }
+    }
+    return Seconds(started);
+}
+
+// The driver's own time to its first row: execute and one SQLFetch.
+double BareFirstRow(Connection &connection, const QString &sql) {
+    const auto started = Clock::now();
+    OdbcHandle statement(SQL_HANDLE_STMT, connection.handle());
+    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(sql)),
+                         SQLINTEGER(sql.size())),
+          statement, "SQLExecDirectW");
+    check(SQLFetch(statement.get()), statement, "SQLFetch");
+    return Seconds(started);
+}
+
+// In the table's own order: a sort would make every source wait for the whole result.
+void MeasureFirstRows(Connection &connection, const QString &sql) {
+    const double floor = BareFirstRow(connection, sql);
+    const auto started = Clock::now();
+    FirstRowsSink sink(started);
+    StatementCancel cancel;
+    RunAndStreamFirstResult(connection.handle(), sql, cancel, sink);
+    std::printf(
+        "  (e) first rows handed over    %.1f ms (target < 30 ms; driver's first row %.1f "
+        "ms); whole fetch %.2f s, %lld rows in %d segments\n",
+        sink.firstRows * 1000, floor * 1000, Seconds(started), (long long)sink.rows, sink.segments);
+}
+
 void Measure(const char *name, Connection &connection, const QString &sql) {
     BareLoop(connection, sql);  // warm the caches once
     const Floor floor = BareLoop(connection, sql);
 
+    malloc_trim(0);  // what an earlier run freed is not counted as this one's
     const long baselineKb = ProcStatusKb("VmRSS");
     ResetPeakMemory();
     const auto started = Clock::now();
@@ -141,7 +210,7 @@ void Measure(const char *name, Connection &connection, const QString &sql) {
         std::printf("%s: %lld rows, UTF-16 text %.1f MB\n", name, (long long)floor.rows, textMb);
         std::printf("  (a) bare ODBC loop            %.2f s\n", floor.seconds);
         std::printf("  (b) Recordset Open + walk     %.2f s (open %.2f s)\n", total, openSeconds);
-        std::printf("  ratio (b)/(a)                 %.2f   (target <= 1.30)\n",
+        std::printf("  ratio (b)/(a)                 %.2f   (target <= 1.00)\n",
                     total / floor.seconds);
         std::printf("  processor time (a) / (b)      %.2f s / %.2f s, ratio %.2f\n",
                     floor.cpuSeconds, cpuTotal, cpuTotal / floor.cpuSeconds);
@@ -156,6 +225,15 @@ void Measure(const char *name, Connection &connection, const QString &sql) {
         std::printf("  MISMATCH: walked %lld characters, the floor read %lld\n",
                     (long long)walkedChars, (long long)floor.chars);
     }
+    qint64 viewedChars = 0;
+    const double viewed = CellTextWalk(connection, sql, viewedChars);
+    std::printf("  (b') Recordset Open + CellText %.2f s, ratio to (a) %.2f   (target <= 1.00)\n",
+                viewed, viewed / floor.seconds);
+    if (viewedChars != floor.chars) {
+        std::printf("  MISMATCH: viewed %lld characters, the floor read %lld\n",
+                    (long long)viewedChars, (long long)floor.chars);
+    }
+    MeasureFirstRows(connection, QStringLiteral("SELECT id, name, amount, stamp, note FROM bench"));
 }
 
 // The driver's own time for one long value: execute, fetch, and read it in two calls.

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 
 #include "core/failure.h"
@@ -30,3 +31,8 @@ public:
 // on the connection until it returns.
 std::optional<Failure> RunBatches(Connection &connection, const QStringList &batches,
                                   int timeoutSeconds, CancelSwitch &cancel, BatchRunSink &sink);
+
+// The same with a time limit finer than seconds (0: no limit).
+std::optional<Failure> RunBatches(Connection &connection, const QStringList &batches,
+                                  std::chrono::milliseconds timeout, CancelSwitch &cancel,
+                                  BatchRunSink &sink);

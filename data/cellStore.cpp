@@ -94,3 +94,28 @@ QStringView CellStore::text(qsizetype row, int column) const {
 bool CellStore::isNull(qsizetype row, int column) const {
     return (offsets_[size_t(row) * size_t(columns_) + size_t(column)] & kNullBit) != 0;
 }
+
+qsizetype CellStore::textCapacity() const {
+    qsizetype capacity = 0;
+    for (const Chunk &chunk : chunks_) {
+        capacity += chunk.capacity;
+    }
+    return capacity;
+}
+
+void CellStore::squeeze() {
+    if (!chunks_.empty()) {
+        Chunk &last = chunks_.back();
+        if (last.used == 0) {
+            chunks_.pop_back();
+        } else if (last.used < last.capacity) {
+            auto text = std::make_unique_for_overwrite<char16_t[]>(size_t(last.used));
+            std::memcpy(text.get(), last.text.get(), size_t(last.used) * sizeof(char16_t));
+            last.text = std::move(text);
+            last.capacity = last.used;
+        }
+    }
+    chunks_.shrink_to_fit();
+    rowStarts_.shrink_to_fit();
+    offsets_.shrink_to_fit();
+}

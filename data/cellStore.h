@@ -15,6 +15,11 @@
 class CellStore {
 public:
     explicit CellStore(int columns = 0) : columns_(columns) {}
+    // Moved, never copied: a result's text is held once.
+    CellStore(CellStore &&) = default;
+    CellStore &operator=(CellStore &&) = default;
+    CellStore(const CellStore &) = delete;
+    CellStore &operator=(const CellStore &) = delete;
 
     int columnCount() const { return columns_; }
     qsizetype rowCount() const { return columns_ > 0 ? qsizetype(offsets_.size()) / columns_ : 0; }
@@ -32,6 +37,13 @@ public:
 
     // Characters of text held (the UTF-16 size of the result is twice this in bytes).
     qsizetype textLength() const { return qsizetype(end_); }
+    // Characters the arena has room for, used or not.
+    qsizetype textCapacity() const;
+
+    // Gives back the room the arena holds beyond its text, once no more rows are to come (a
+    // segment of a streamed result is sealed): the last chunk shrinks to its use. Appending
+    // afterwards still works, in a new chunk.
+    void squeeze();
 
 private:
     struct Chunk {

@@ -19,6 +19,7 @@ Recordset::~Recordset() {
     if (result_) {
         emit aboutToChange();
         result_.reset();
+        fetching_ = false;
         emit closed();
     }
 }
@@ -92,6 +93,57 @@ void Recordset::OpenOn(Connection &connection, const QString &text, int timeoutS
     emit currentRowChanged(AbsolutePosition());
 }
 
+void Recordset::OpenStreaming(const QStringList &names, const QList<int> &types) {
+    if (result_) {
+        throw MakeLayerFailure(LayerFailureNumber::ObjectOpen);
+    }
+    if (names.size() != types.size()) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+    auto result = std::make_unique<FetchedResult>();
+    result->names = names;
+    result->types = types;
+    result->rows = ResultRows(int(names.size()));
+    emit aboutToChange();
+    result_ = std::move(result);
+    position_ = 0;  // the first row once there is one; BOF and EOF until then
+    fetching_ = true;
+    emit opened();
+}
+
+void Recordset::AppendRows(CellStore rows) {
+    if (!fetching_) {
+        return;
+    }
+    if (rows.columnCount() != result_->rows.columnCount()) {
+        throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
+    }
+    const qsizetype first = RecordCount();
+    const qsizetype added = rows.rowCount();
+    if (added == 0) {
+        return;
+    }
+    // A recordset moved past its last row stays at EOF rather than landing on a new row.
+    const bool atEof = first > 0 && position_ >= first;
+    emit rowsAboutToBeAppended(first, first + added - 1);
+    result_->rows.append(std::move(rows));
+    if (atEof) {
+        position_ = RecordCount();
+    }
+    emit rowsAppended();
+    if (first == 0 && position_ == 0) {
+        emit currentRowChanged(0);
+    }
+}
+
+void Recordset::EndStreaming() {
+    if (!fetching_) {
+        return;
+    }
+    fetching_ = false;
+    emit fetchFinished();
+}
+
 void Recordset::Close() {
     requireOpen();
     if (!edits_.empty()) {
@@ -100,6 +152,7 @@ void Recordset::Close() {
     emit aboutToChange();
     result_.reset();
     position_ = -1;
+    fetching_ = false;
     emit closed();
     emit currentRowChanged(-1);
 }
@@ -205,7 +258,7 @@ bool Recordset::IsNull(int field) const {
     if (edits_.count(field)) {
         return false;
     }
-    return result_->cells.isNull(position_, field);
+    return result_->rows.isNull(position_, field);
 }
 
 QString Recordset::Value(int field) const {
@@ -214,12 +267,12 @@ QString Recordset::Value(int field) const {
     if (const auto edit = edits_.find(field); edit != edits_.end()) {
         return edit->second;
     }
-    return result_->cells.text(position_, field).toString();
+    return result_->rows.text(position_, field).toString();
 }
 
 qsizetype Recordset::RecordCount() const {
     requireOpen();
-    return result_->cells.rowCount();
+    return result_->rows.rowCount();
 }
 
 qsizetype Recordset::AbsolutePosition() const {
@@ -242,7 +295,7 @@ QStringView Recordset::CellText(qsizetype row, int field) const {
     if (row < 0 || row >= RecordCount()) {
         throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
     }
-    return result_->cells.text(row, field);
+    return result_->rows.text(row, field);
 }
 
 bool Recordset::CellIsNull(qsizetype row, int field) const {
@@ -250,5 +303,5 @@ bool Recordset::CellIsNull(qsizetype row, int field) const {
     if (row < 0 || row >= RecordCount()) {
         throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
     }
-    return result_->cells.isNull(row, field);
+    return result_->rows.isNull(row, field);
 }

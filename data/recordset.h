@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 
+class CellStore;
 class Command;
 class Connection;
 struct FetchedResult;
@@ -17,6 +18,10 @@ struct FetchedResult;
 // row that moves like a classic recordset: before the first row is BOF, after the last is EOF,
 // and an empty result is both. Holds no ODBC handle once open, so it outlives the connection
 // it came from. One per query window, reopened for every batch.
+//
+// The rows may also arrive while the statement runs elsewhere (a worker thread fetches them and
+// the owner's thread appends them): OpenStreaming, AppendRows, EndStreaming. While fetching,
+// the recordset shows and moves over the rows it holds so far.
 class Recordset : public QObject {
     Q_OBJECT
 
@@ -47,6 +52,16 @@ public:
     // Drops the rows; fails with 3704 when closed and with 3219 while an edit is pending.
     void Close();
     int State() const { return result_ ? StateOpen : StateClosed; }
+
+    // Opens a closed recordset on a result whose rows are still to come (3705 when open).
+    void OpenStreaming(const QStringList &names, const QList<int> &types);
+    // The next rows of the result, with the same columns (5 otherwise). The first rows become
+    // the current row. Rows that arrive when the recordset is not fetching (it was closed
+    // during the fetch) are dropped.
+    void AppendRows(CellStore rows);
+    // Every row has arrived; nothing when the recordset is not fetching.
+    void EndStreaming();
+    bool Fetching() const { return fetching_; }
 
     // A pending edit of the current row's value, never written to the database. While one is
     // pending the recordset refuses to close; CancelUpdate drops it (and does nothing without).
@@ -82,6 +97,11 @@ signals:
     void opened();
     void closed();
     void currentRowChanged(qsizetype row);
+    // Around the rows [first, last] that AppendRows adds at the end.
+    void rowsAboutToBeAppended(qsizetype first, qsizetype last);
+    void rowsAppended();
+    // EndStreaming: the result is whole.
+    void fetchFinished();
 
 private:
     void OpenOn(Connection &connection, const QString &text, int timeoutSeconds);
@@ -95,5 +115,6 @@ private:
     int lockType_ = 1;
     std::unique_ptr<FetchedResult> result_;
     qsizetype position_ = -1;  // -1 BOF, RecordCount() EOF
+    bool fetching_ = false;
     std::map<int, QString> edits_;
 };

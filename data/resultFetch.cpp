@@ -3,11 +3,14 @@
 #include <sqlext.h>
 
 #include <algorithm>
+#include <chrono>
+#include <utility>
 #include <vector>
 
 #include "data/driverName.h"
 #include "data/fetchPlan.h"
 #include "data/odbcHandle.h"
+#include "data/resultSink.h"
 #include "data/statementCancel.h"
 
 namespace {
@@ -23,19 +26,27 @@ constexpr SQLULEN kUnreported = ~SQLULEN(0);
 constexpr SQLUSMALLINT kUnreportedRow = 0xFFFF;
 // The longest column name a buffer can take (its size is a signed 16-bit count).
 constexpr qsizetype kLongestName = 0x7FFF - 1;
+// Rows gathered after the first ones are handed over once this much time has passed since the
+// last hand-over; the clock is read once a block, or once this many rows when they come one at
+// a time, never once a row.
+constexpr auto kHandOverEvery = std::chrono::milliseconds(200);
+constexpr SQLULEN kRowsPerClockRead = 256;
 
 // The calls of one run on its statement, each made through the run's cancel.
 class Fetch {
 public:
-    Fetch(SQLHDBC connection, StatementCancel &cancel)
-        : connection_(connection), statement_(SQL_HANDLE_STMT, connection), cancel_(cancel) {
+    Fetch(SQLHDBC connection, StatementCancel &cancel, ResultSink &sink)
+        : connection_(connection),
+          statement_(SQL_HANDLE_STMT, connection),
+          cancel_(cancel),
+          sink_(sink) {
         cancel_.Attach(connection, statement_.get());
     }
     ~Fetch() { cancel_.Detach(); }
     Fetch(const Fetch &) = delete;
     Fetch &operator=(const Fetch &) = delete;
 
-    std::optional<FetchedResult> Run(const QString &text);
+    StreamOutcome Run(const QString &text);
 
 private:
     template <typename F>
@@ -45,21 +56,29 @@ private:
         return rc;
     }
     void SetDriverTimeout();
-    void DescribeColumns(SQLSMALLINT count, FetchedResult &result, std::vector<SQLULEN> &sizes);
+    void DescribeColumns(SQLSMALLINT count, QStringList &names, std::vector<SQLULEN> &sizes);
     QString ColumnName(SQLUSMALLINT column, SQLSMALLINT &type, SQLULEN &size);
-    FetchPlan Plan(const FetchedResult &result, const std::vector<SQLULEN> &sizes);
+    FetchPlan Plan(const std::vector<SQLULEN> &sizes);
     bool SetRowArray(const FetchPlan &plan);
     bool Bind(FetchPlan &plan);
     void OneRowAtATime();
-    void FetchRows(FetchedResult &result, const std::vector<SQLULEN> &sizes);
+    void FetchRows(const std::vector<SQLULEN> &sizes);
     SQLULEN RowsFetched() const;
-    void StoreRow(SQLULEN row, FetchedResult &result);
+    void StoreRow(SQLULEN row);
+    void HandOver();
+    qint64 RowCount();
     void ReadCell(SQLUSMALLINT column, CellStore &cells);
     void ReadBytes(SQLUSMALLINT column, CellStore &cells);
 
     SQLHDBC connection_;
     OdbcHandle statement_;
     StatementCancel &cancel_;
+    ResultSink &sink_;
+    // The result's column types, and its rows fetched since the last hand-over.
+    QList<int> types_;
+    CellStore cells_;
+    bool handedOver_ = false;  // the first rows went to the sink
+    std::chrono::steady_clock::time_point lastHandOver_;
     std::vector<SQLWCHAR> piece_ = std::vector<SQLWCHAR>(kPieceChars);
     std::vector<SQLWCHAR> whole_;  // the rest of a long value whose length the driver told
     std::vector<char> bytes_ = std::vector<char>(kPieceBytes);
@@ -109,12 +128,12 @@ QString Fetch::ColumnName(SQLUSMALLINT column, SQLSMALLINT &type, SQLULEN &size)
     }
 }
 
-void Fetch::DescribeColumns(SQLSMALLINT count, FetchedResult &result, std::vector<SQLULEN> &sizes) {
+void Fetch::DescribeColumns(SQLSMALLINT count, QStringList &names, std::vector<SQLULEN> &sizes) {
     for (SQLUSMALLINT column = 1; column <= SQLUSMALLINT(count); ++column) {
         SQLSMALLINT type = 0;
         SQLULEN size = 0;
-        result.names.append(ColumnName(column, type, size));
-        result.types.append(type);
+        names.append(ColumnName(column, type, size));
+        types_.append(type);
         sizes.push_back(size);
     }
 }
@@ -192,7 +211,7 @@ void Fetch::ReadBytes(SQLUSMALLINT column, CellStore &cells) {
     cells.endCell();
 }
 
-FetchPlan Fetch::Plan(const FetchedResult &result, const std::vector<SQLULEN> &sizes) {
+FetchPlan Fetch::Plan(const std::vector<SQLULEN> &sizes) {
     SQLUINTEGER extensions = 0;
     if (!SQL_SUCCEEDED(SQLGetInfoW(connection_, SQL_GETDATA_EXTENSIONS, &extensions,
                                    sizeof(extensions), nullptr))) {
@@ -210,7 +229,7 @@ FetchPlan Fetch::Plan(const FetchedResult &result, const std::vector<SQLULEN> &s
     if (!driver.contains(QLatin1String("psqlodbc"), Qt::CaseInsensitive)) {
         extensions &= ~SQLUINTEGER(SQL_GD_BLOCK);
     }
-    return PlanFetch(result.types, sizes, extensions);
+    return PlanFetch(types_, sizes, extensions);
 }
 
 // Asks for blocks of the plan's rows, bound by column. A driver that refuses, or that changes
@@ -266,7 +285,7 @@ bool Fetch::Bind(FetchPlan &plan) {
 // Stores one row of the block. A bound value comes from its buffer; a value that did not fit
 // there, and a column that is not bound, is read with SQLGetData, once the row of a block is
 // made the current one (a fetch leaves the first row of its block current).
-void Fetch::StoreRow(SQLULEN row, FetchedResult &result) {
+void Fetch::StoreRow(SQLULEN row) {
     bool positioned = row == 0;
     const size_t columns = plan_.width.size();
     for (size_t column = 0; column < columns; ++column) {
@@ -274,15 +293,15 @@ void Fetch::StoreRow(SQLULEN row, FetchedResult &result) {
         if (width > 0) {
             const SQLLEN indicator = indicators_[column][row];
             if (indicator == SQL_NULL_DATA) {
-                result.cells.appendNull();
+                cells_.appendNull();
                 continue;
             }
             if (indicator != SQL_NO_TOTAL && indicator >= 0 &&
                 indicator / SQLLEN(sizeof(SQLWCHAR)) < width) {
-                result.cells.appendPiece(reinterpret_cast<const char16_t *>(bound_[column].data()) +
-                                             qsizetype(row) * qsizetype(width),
-                                         qsizetype(indicator / SQLLEN(sizeof(SQLWCHAR))));
-                result.cells.endCell();
+                cells_.appendPiece(reinterpret_cast<const char16_t *>(bound_[column].data()) +
+                                       qsizetype(row) * qsizetype(width),
+                                   qsizetype(indicator / SQLLEN(sizeof(SQLWCHAR))));
+                cells_.endCell();
                 continue;
             }
         }
@@ -294,10 +313,10 @@ void Fetch::StoreRow(SQLULEN row, FetchedResult &result) {
             positioned = true;
         }
         const auto number = SQLUSMALLINT(column + 1);
-        if (IsBinaryType(result.types.at(qsizetype(column)))) {
-            ReadBytes(number, result.cells);
+        if (IsBinaryType(types_.at(qsizetype(column)))) {
+            ReadBytes(number, cells_);
         } else {
-            ReadCell(number, result.cells);
+            ReadCell(number, cells_);
         }
     }
 }
@@ -323,8 +342,19 @@ SQLULEN Fetch::RowsFetched() const {
     return rows;
 }
 
-void Fetch::FetchRows(FetchedResult &result, const std::vector<SQLULEN> &sizes) {
-    plan_ = Plan(result, sizes);
+// Seals the rows gathered since the last hand-over, without the arena's spare room, and gives
+// them to the sink.
+void Fetch::HandOver() {
+    if (cells_.rowCount() > 0) {
+        cells_.squeeze();
+        sink_.Rows(std::exchange(cells_, CellStore(int(types_.size()))));
+    }
+    handedOver_ = true;
+    lastHandOver_ = std::chrono::steady_clock::now();
+}
+
+void Fetch::FetchRows(const std::vector<SQLULEN> &sizes) {
+    plan_ = Plan(sizes);
     if (plan_.bindsAny() && !Bind(plan_)) {
         plan_ = FetchPlan{1, std::vector<SQLLEN>(plan_.width.size(), 0)};
     }
@@ -334,6 +364,7 @@ void Fetch::FetchRows(FetchedResult &result, const std::vector<SQLULEN> &sizes) 
         const SQLRETURN rc =
             call(Call::Interruptible, "SQLFetch", [&] { return SQLFetch(statement_.get()); });
         if (rc == SQL_NO_DATA) {
+            HandOver();
             return;
         }
         const SQLULEN rows = plan_.rows > 1 ? RowsFetched() : 1;
@@ -341,47 +372,91 @@ void Fetch::FetchRows(FetchedResult &result, const std::vector<SQLULEN> &sizes) 
             if (plan_.rows > 1 && rowStatus_[row] == SQL_ROW_ERROR) {
                 check(SQL_ERROR, statement_, "SQLFetch");  // the row's own diagnostics
             }
-            StoreRow(row, result);
+            StoreRow(row);
+        }
+        // The first rows go at once, so that a result that streams shows them while the rest
+        // is still coming; later ones a few times a second.
+        if (!handedOver_) {
+            HandOver();
+        } else if ((plan_.rows > 1 || SQLULEN(cells_.rowCount()) % kRowsPerClockRead == 0) &&
+                   std::chrono::steady_clock::now() - lastHandOver_ >= kHandOverEvery) {
+            HandOver();
         }
     }
 }
 
-std::optional<FetchedResult> Fetch::Run(const QString &text) {
+// The rows that the current result changed; -1 when the driver does not know.
+qint64 Fetch::RowCount() {
+    SQLLEN count = -1;
+    if (!SQL_SUCCEEDED(SQLRowCount(statement_.get(), &count))) {
+        return -1;
+    }
+    return qint64(count);
+}
+
+StreamOutcome Fetch::Run(const QString &text) {
     SetDriverTimeout();
     call(Call::Interruptible, "SQLExecDirectW", [&] {
         return SQLExecDirectW(statement_.get(), const_cast<SQLWCHAR *>(ToSqlWChar(text)),
                               SQLINTEGER(text.size()));
     });
+    StreamOutcome outcome;
     for (;;) {
         SQLSMALLINT columns = 0;
         call(Call::Quick, "SQLNumResultCols",
              [&] { return SQLNumResultCols(statement_.get(), &columns); });
         if (columns > 0) {
-            FetchedResult result;
+            QStringList names;
             std::vector<SQLULEN> sizes;
-            DescribeColumns(columns, result, sizes);
-            result.cells = CellStore(columns);
-            FetchRows(result, sizes);
-            return result;
+            DescribeColumns(columns, names, sizes);
+            sink_.Columns(names, types_);
+            cells_ = CellStore(columns);
+            FetchRows(sizes);
+            outcome.hasResult = true;
+            outcome.rowsAffected = -1;
+            return outcome;
         }
+        outcome.rowsAffected = RowCount();
         const SQLRETURN rc = call(Call::Interruptible, "SQLMoreResults",
                                   [&] { return SQLMoreResults(statement_.get()); });
         if (rc == SQL_NO_DATA) {
-            return std::nullopt;
+            return outcome;
         }
     }
 }
 
+// Gathers the streamed result whole.
+class CollectingSink : public ResultSink {
+public:
+    void Columns(const QStringList &names, const QList<int> &types) override {
+        result.names = names;
+        result.types = types;
+        result.rows = ResultRows(int(names.size()));
+    }
+    void Rows(CellStore rows) override { result.rows.append(std::move(rows)); }
+
+    FetchedResult result;
+};
+
 }  // namespace
 
-std::optional<FetchedResult> RunAndFetchFirstResult(SQLHDBC connection, const QString &text,
-                                                    StatementCancel &cancel) {
+StreamOutcome RunAndStreamFirstResult(SQLHDBC connection, const QString &text,
+                                      StatementCancel &cancel, ResultSink &sink) {
     try {
-        Fetch fetch(connection, cancel);
+        Fetch fetch(connection, cancel, sink);
         return fetch.Run(text);
     } catch (const DatabaseFailure &) {
         // A failure once the run was cancelled, or once its time was up, is that cancel's.
         cancel.ThrowIfCancelled();
         throw;
     }
+}
+
+std::optional<FetchedResult> RunAndFetchFirstResult(SQLHDBC connection, const QString &text,
+                                                    StatementCancel &cancel) {
+    CollectingSink sink;
+    if (!RunAndStreamFirstResult(connection, text, cancel, sink).hasResult) {
+        return std::nullopt;
+    }
+    return std::move(sink.result);
 }

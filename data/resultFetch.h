@@ -8,15 +8,24 @@
 
 #include <optional>
 
-#include "data/cellStore.h"
+#include "data/resultRows.h"
 
+class ResultSink;
 class StatementCancel;
 
 // The first result set of a statement, fetched whole.
 struct FetchedResult {
     QStringList names;
     QList<int> types;  // ODBC SQL data types (SQL_INTEGER, SQL_WVARCHAR ...)
-    CellStore cells;
+    ResultRows rows;
+};
+
+// How a streamed run ended.
+struct StreamOutcome {
+    bool hasResult = false;
+    // Without a result set: the rows that the last statement changed (-1 when the driver does
+    // not know). With one: -1.
+    qint64 rowsAffected = -1;
 };
 
 // Runs the SQL text on the connection and fetches its first result set into memory, every value
@@ -28,3 +37,9 @@ struct FetchedResult {
 // value comes as two lowercase hex digits a byte.
 std::optional<FetchedResult> RunAndFetchFirstResult(SQLHDBC connection, const QString &text,
                                                     StatementCancel &cancel);
+
+// The same run, with the first result set handed to `sink` while it is fetched: its columns
+// first, then its rows in segments (ResultSink). A run that the cancel stopped, or that failed,
+// throws after whatever rows the sink already took; nothing more is handed over.
+StreamOutcome RunAndStreamFirstResult(SQLHDBC connection, const QString &text,
+                                      StatementCancel &cancel, ResultSink &sink);

@@ -117,6 +117,26 @@ QString DatabaseTest::SlowQuery(int seconds) const {
         .arg(qint64(seconds) * 10'000'000);
 }
 
+QString DatabaseTest::LongStream() const {
+    switch (GetParam()) {
+        case TestDriver::Postgres:
+            return QStringLiteral(
+                "SELECT x, 'row ' || x AS label FROM generate_series(1, 5000000) x");
+        case TestDriver::MariaDb:
+            // The driver reads the whole result in SQLExecDirect (about half a second
+            // here) and SQLFetch then walks rows in memory, so a cancel meets either. (A
+            // recursive query would stop at max_recursive_iterations, 1,000 rows.)
+            return QStringLiteral(
+                "SELECT seq AS x, CONCAT('row ', seq) AS label FROM seq_1_to_1000000");
+        case TestDriver::Sqlite:
+            break;
+    }
+    return QStringLiteral(
+        "WITH RECURSIVE a(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM a WHERE x < 200000), "
+        "b(y) AS (SELECT 1 UNION ALL SELECT y + 1 FROM b WHERE y < 30) "
+        "SELECT x, y, 'row ' || x AS label FROM a, b");
+}
+
 std::string ParamName(const testing::TestParamInfo<TestDriver> &info) {
     return DriverName(info.param);
 }

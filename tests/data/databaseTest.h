@@ -55,6 +55,9 @@ protected:
     void Exec(Connection &on, const QString &sql);
     // A query that runs for about the given seconds on this driver.
     QString SlowQuery(int seconds) const;
+    // A million rows or more that take seconds to fetch and come one after the other (on the
+    // driver's streaming source, where it has one).
+    QString LongStream() const;
 
     TestSource source;
     Connection connection;
