@@ -86,9 +86,9 @@ void ConnectionWorker::State::Deliver(Mail mail) {
     const bool wake = mailbox.empty();
     mailbox.push_back(std::move(mail));
     if (wake) {
-        // Queued on the owner's thread; dropped by Qt if the owner is destroyed first.
-        QMetaObject::invokeMethod(
-            owner, [self = shared_from_this()] { self->Drain(); }, Qt::QueuedConnection);
+        // Queued on the owner's thread by name, carrying no data of ours; dropped by Qt if the
+        // owner is destroyed first.
+        QMetaObject::invokeMethod(owner, "drainMailbox", Qt::QueuedConnection);
     }
 }
 
@@ -205,6 +205,10 @@ ConnectionWorker::~ConnectionWorker() {
     if (state.thread.joinable()) {
         state.thread.join();  // idle: it returns at once
     }
+}
+
+void ConnectionWorker::drainMailbox() {
+    state_->Drain();
 }
 
 void ConnectionWorker::Start(Job job, std::function<void()> done) {
