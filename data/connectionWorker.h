@@ -50,6 +50,10 @@ signals:
     void busyChanged(bool busy);
 
 private:
+    // Runs the reports that wait in the mailbox; queued by name from a job's thread, so that
+    // nothing but the mailbox itself, under its mutex, passes between the threads.
+    Q_INVOKABLE void drainMailbox();
+
     struct State;
     std::shared_ptr<State> state_;
 };

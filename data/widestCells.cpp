@@ -32,7 +32,8 @@ void WidestCells::Add(const Recordset &recordset) {
     const int columns = std::min(Columns(), recordset.FieldCount());
     for (qsizetype row = measuredRows_; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
-            const QStringView text = recordset.CellText(row, column);
+            const QStringView text =
+                recordset.CellIsNull(row, column) ? kNullCellText : recordset.CellText(row, column);
             Widest &widest = widest_[column];
             // No character counts more than two: a text this short cannot be wider.
             if (text.size() * 2 <= widest.units) {

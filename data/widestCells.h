@@ -5,10 +5,14 @@
 
 class Recordset;
 
+// What the grid shows for a NULL value, so that it stands apart from an empty text.
+inline constexpr QStringView kNullCellText = u"NULL";
+
 // Finds, per column of a result, the row whose text needs the most room on screen, so that the
 // grid measures one cell per column with its font instead of every cell. The room is estimated
 // cheaply: characters counted on the longest line of a value, East Asian wide characters twice.
-// Rows are read once: as more rows of a result arrive, Add reads only the new ones.
+// A NULL value is measured as kNullCellText, the way the grid shows it. Rows are read once: as more
+// rows of a result arrive, Add reads only the new ones.
 class WidestCells {
 public:
     // Starts over for a result of `columns` columns, no row read.

@@ -28,32 +28,44 @@ QString NotOpenedText(const QString &path) {
 
 }  // namespace
 
-XlsxWriteResult WriteXlsx(RowSource &source, const QString &path, std::uint32_t sheetRows) {
-    const int fields = source.FieldCount();
-    if (fields > XlsxWorkbook::kSheetColumns) {
-        throw Failure{
-            FailureNumber::Overflow,
-            QStringLiteral("結果の列数がワークシートの上限 (16,384 列) を超えています。")};
-    }
-    XlsxWorkbook book(path);
-    book.SetTextColumns(fields);
-    for (int field = 0; field < fields; ++field) {
-        book.WriteText(0, field, source.FieldName(field));
-    }
-
+XlsxWriteResult WriteXlsx(RowSource &source, const QString &path, const XlsxWriteControl &control,
+                          std::uint32_t sheetRows) {
     XlsxWriteResult result;
-    QList<ExportCell> row(fields);
-    std::uint32_t sheetRow = 1;
     try {
-        while (source.NextRow(row)) {
+        const int fields = source.FieldCount();
+        if (fields > XlsxWorkbook::kSheetColumns) {
+            throw Failure{
+                FailureNumber::Overflow,
+                QStringLiteral("結果の列数がワークシートの上限 (16,384 列) を超えています。")};
+        }
+        XlsxWorkbook book(path);
+        book.SetTextColumns(fields);
+        for (int field = 0; field < fields; ++field) {
+            book.WriteText(0, field, source.FieldName(field));
+        }
+        QList<ExportCell> row(fields);
+        std::uint32_t sheetRow = 1;
+        for (;;) {
+            if (control.cancelled && control.cancelled()) {
+                result.cancelled = true;
+                break;
+            }
+            if (!source.NextRow(row)) {
+                break;
+            }
             if (sheetRow >= sheetRows) {
                 result.stopped = SheetFull(sheetRows);
                 break;
             }
             // Every value is checked before the first is written, so that a value the sheet
             // cannot take never leaves half a row behind.
-            for (int field = 0; field < fields; ++field) {
-                XlsxWorkbook::CheckText(sheetRow, field, row[field].text);
+            try {
+                for (int field = 0; field < fields; ++field) {
+                    XlsxWorkbook::CheckText(sheetRow, field, row[field].text);
+                }
+            } catch (const Failure &tooLong) {
+                result.stopped = tooLong;
+                break;
             }
             for (int field = 0; field < fields; ++field) {
                 const ExportCell &cell = row[field];
@@ -61,11 +73,24 @@ XlsxWriteResult WriteXlsx(RowSource &source, const QString &path, std::uint32_t 
             }
             ++sheetRow;
             ++result.rowsWritten;
+            if (control.progress && result.rowsWritten % XlsxWriteControl::kProgressRows == 0) {
+                control.progress(result.rowsWritten);
+            }
         }
-    } catch (const Failure &failure) {
-        result.stopped = failure;
+        if (!result.cancelled) {
+            book.Close();
+        }
+        // A cancelled book is released (and written, as libxlsxwriter only writes on close)
+        // here, before its file is removed.
+    } catch (...) {
+        // The source or the file failed: a workbook that holds an unknown part of the rows is
+        // not left behind.
+        QFile::remove(path);
+        throw;
     }
-    book.Close();
+    if (result.cancelled) {
+        QFile::remove(path);
+    }
     return result;
 }
 
@@ -97,26 +122,46 @@ QString ReserveExportFile(const QString &folder, const QDateTime &now) {
                   QStringLiteral("ファイルを作成できません: %1").arg(stem)};
 }
 
-QString ExportToExcel(RowSource &source, DesktopOpener &opener, const QString &folder,
-                      const QDateTime &now) {
+ExportOutcome WriteExport(RowSource &source, const XlsxWriteControl &control, const QString &folder,
+                          const QDateTime &now) {
+    ExportOutcome outcome;
     QString path;
-    XlsxWriteResult result;
     try {
         path = ReserveExportFile(folder, now);
-        result = WriteXlsx(source, path);
+        const XlsxWriteResult result = WriteXlsx(source, path, control);
+        outcome.rowsWritten = result.rowsWritten;
+        outcome.cancelled = result.cancelled;
+        outcome.failure = result.stopped;
+        if (!result.cancelled) {
+            outcome.path = path;
+        }
     } catch (const Failure &failure) {
         if (!path.isEmpty()) {
-            QFile::remove(path);  // our own reservation, or a workbook that could not be closed
+            QFile::remove(path);  // our own reservation, when writing never started
         }
-        clsMsg().ShowError(failure.description);
+        outcome.failure = failure;
+    }
+    return outcome;
+}
+
+QString ReportExport(const ExportOutcome &outcome, DesktopOpener &opener) {
+    if (outcome.cancelled) {
+        return {};  // the user asked for it: nothing to tell
+    }
+    if (outcome.failure) {
+        clsMsg().ShowError(outcome.failure->description);
+    }
+    if (outcome.path.isEmpty()) {
         return {};
     }
-    if (result.stopped) {
-        clsMsg().ShowError(result.stopped->description);
-    }
     // The workbook is saved either way: that no program opens it is news, not a failure.
-    if (!opener.open(path)) {
-        clsMsg().ShowInformation(NotOpenedText(path));
+    if (!opener.open(outcome.path)) {
+        clsMsg().ShowInformation(NotOpenedText(outcome.path));
     }
-    return path;
+    return outcome.path;
+}
+
+QString ExportToExcel(RowSource &source, DesktopOpener &opener, const QString &folder,
+                      const QDateTime &now) {
+    return ReportExport(WriteExport(source, {}, folder, now), opener);
 }

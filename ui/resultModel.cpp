@@ -1,8 +1,12 @@
 #include "ui/resultModel.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <limits>
 
 #include "data/recordset.h"
+#include "data/widestCells.h"
 
 ResultModel::ResultModel(QObject *parent) : QAbstractTableModel(parent) {}
 
@@ -79,7 +83,12 @@ QVariant ResultModel::data(const QModelIndex &index, int role) const {
     const bool null = recordset_->CellIsNull(index.row(), index.column());
     switch (role) {
         case Qt::DisplayRole:
-            return recordset_->CellText(index.row(), index.column()).toString();
+            return null ? kNullCellText.toString()
+                        : recordset_->CellText(index.row(), index.column()).toString();
+        case Qt::ForegroundRole:
+            // The grey that the style uses for text that is not a value of its own.
+            return null ? QVariant(QGuiApplication::palette().brush(QPalette::PlaceholderText))
+                        : QVariant();
         case Qt::UserRole:
             return null ? QVariant()
                         : QVariant(recordset_->CellText(index.row(), index.column()).toString());

@@ -6,9 +6,9 @@
 class Recordset;
 
 // The grid's view of a recordset: every row, the field names as column headers, read-only.
-// NULL shows as an empty cell, but NullRole (and Qt::UserRole's invalid value) keeps it apart
-// from an empty text. Follows the recordset: opening or closing it resets the model, and rows
-// appended while it is fetched are inserted.
+// NULL shows as the word NULL in a grey text, apart from an empty text; NullRole (and
+// Qt::UserRole's invalid value) tells it from a value that reads "NULL". Follows the recordset:
+// opening or closing it resets the model, and rows appended while it is fetched are inserted.
 class ResultModel : public QAbstractTableModel {
     Q_OBJECT
 
@@ -24,8 +24,9 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
-    // DisplayRole: the text, empty for NULL. Qt::UserRole: the text, or an invalid QVariant for
-    // NULL. NullRole: whether the cell is NULL.
+    // DisplayRole: the text, kNullCellText for NULL. Qt::ForegroundRole: the palette's
+    // placeholder text colour for NULL, the view's own colour otherwise. Qt::UserRole: the text,
+    // or an invalid QVariant for NULL. NullRole: whether the cell is NULL.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;

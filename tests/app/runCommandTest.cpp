@@ -59,7 +59,7 @@ TEST_F(RunCommandTest, OneBatchShowsItsRowsInTheGrid) {
     EXPECT_EQ(model->rowCount(), 2);
     EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), QStringLiteral("b"));
     EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("日本語"));
-    EXPECT_EQ(model->index(0, 2).data().toString(), QString());
+    EXPECT_EQ(model->index(0, 2).data().toString(), QStringLiteral("NULL"));
     EXPECT_EQ(CurrentRow(), 1);
 }
 

@@ -53,6 +53,14 @@ const char *const kLongResult =
     "CASE WHEN n = 1500 THEN 1234567890123456789 ELSE n END AS amount, "
     "'日本' AS jp FROM r";
 
+TEST_F(GridColumnsTest, ANullColumnFitsTheWordShownForNull) {
+    // A name narrower than the word, and NULL on every row but a short value on one.
+    Run(QStringLiteral("SELECT NULL AS n UNION ALL SELECT 'a' UNION ALL SELECT NULL"));
+    ASSERT_EQ(window_.grdQry()->model()->index(0, 0).data().toString(), QStringLiteral("NULL"));
+    EXPECT_TRUE(Fits(0, 0)) << "width " << window_.grdQry()->columnWidth(0);
+    EXPECT_TRUE(Fits(2, 0));
+}
+
 TEST_F(GridColumnsTest, TheWidestNumberFitsWhereverItIs) {
     Run(QString::fromLatin1(kLongResult));
     EXPECT_TRUE(Fits(1499, 1)) << "width " << window_.grdQry()->columnWidth(1);

@@ -1,4 +1,7 @@
 #include <QAbstractItemModelTester>
+#include <QBrush>
+#include <QGuiApplication>
+#include <QPalette>
 #include <QSignalSpy>
 
 #include "tests/data/databaseTest.h"
@@ -37,14 +40,21 @@ TEST_F(ResultModelTest, ShowsEveryRowWithFieldNamesAndKeepsNullApart) {
         bool null;
     };
     const Cell cells[] = {
-        {0, 1, "日本", false}, {0, 2, "", true}, {1, 1, "", false},
-        {1, 2, "x", false},    {2, 1, "", true}, {2, 2, "", false},
+        {0, 1, "日本", false}, {0, 2, "NULL", true}, {1, 1, "", false},
+        {1, 2, "x", false},    {2, 1, "NULL", true}, {2, 2, "", false},
     };
+    const QBrush grey = QGuiApplication::palette().brush(QPalette::PlaceholderText);
     for (const Cell &cell : cells) {
         SCOPED_TRACE(testing::Message() << cell.row << "," << cell.column);
         const QModelIndex index = model.index(cell.row, cell.column);
         EXPECT_EQ(model.data(index).toString(), QString::fromUtf8(cell.display));
         EXPECT_EQ(model.data(index, ResultModel::NullRole).toBool(), cell.null);
+        // NULL is grey; a value keeps the view's own colour.
+        const QVariant foreground = model.data(index, Qt::ForegroundRole);
+        EXPECT_EQ(foreground.isValid(), cell.null);
+        if (cell.null) {
+            EXPECT_EQ(foreground.value<QBrush>(), grey);
+        }
         EXPECT_EQ(model.data(index, Qt::UserRole).isValid(), !cell.null);
         EXPECT_FALSE(model.flags(index) & Qt::ItemIsEditable);
         EXPECT_FALSE(model.setData(index, QStringLiteral("changed")));
