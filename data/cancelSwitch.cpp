@@ -4,7 +4,10 @@
 
 void CancelSwitch::Request() {
     std::lock_guard lock(mutex_);
-    requested_ = true;
+    // A second Request has nothing to add, and must not wait on a cancel under way.
+    if (requested_.exchange(true)) {
+        return;
+    }
     if (current_) {
         current_->Request();
     }
