@@ -29,11 +29,13 @@ public:
     using Job = std::function<void(JobContext &)>;
 
     explicit ConnectionWorker(QObject *parent = nullptr);
-    // Cancels what runs, waits for it a short while (Abandon after that), never hangs.
+    // Drops the jobs not started yet, cancels what runs, waits for it a short while (Abandon
+    // after that), never hangs. No report or `done` runs after this.
     ~ConnectionWorker() override;
 
     // Queues `job`; `done` runs on the owner's thread once the job has returned (after every
-    // report it posted). Not for a job that was abandoned.
+    // report it posted), also when it threw: a job reports its own failures through Post, and
+    // an exception that escapes it is caught and logged. Not for a job that was abandoned.
     void Start(Job job, std::function<void()> done = {});
     // A job is queued or running.
     bool Busy() const;
