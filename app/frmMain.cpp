@@ -88,7 +88,7 @@ frmSQL *frmMain::LoadNewDoc() {
         if (run_ && run_->Doc() == doc) {
             run_->Cancel();
         }
-        if (Busy()) {
+        if (Working()) {
             doc->RecordSet().CancelUpdate();
             IgnoreFailure([&] { doc->RecordSet().Close(); });
         } else {
@@ -241,7 +241,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
         IgnoreFailure([&] { storePlacement(); });
         // What runs is cancelled first; a driver that does not stop in time is left behind
         // with its connection, so that the program always ends.
-        if (Busy()) {
+        if (Working()) {
             if (run_) {
                 run_->Cancel();
             }

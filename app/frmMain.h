@@ -71,12 +71,13 @@ public:
     void SetCboTable();
     // The thread that makes every ODBC call of a run, an export and the table list.
     ConnectionWorker &Worker() { return worker_; }
-    // Something runs on the connection: the commands that need it wait, Cancel is enabled.
+    // A run of a query window (or the run of an export) is under way: the commands that need
+    // the connection wait, Cancel is enabled.
     bool Busy() const;
     // The run of a query window under way, or nullptr.
     QueryRun *CurrentRun() const { return run_; }
-    // Handles events until nothing runs on the connection or `limit` has passed; true when
-    // nothing runs.
+    // Handles events until nothing runs on the connection (a run or a job of the worker, such
+    // as the table list) or `limit` has passed; true when nothing runs.
     bool WaitUntilIdle(std::chrono::milliseconds limit);
     // Fills the table list anew when the text the window ran may have created, dropped, altered
     // or renamed tables.
@@ -143,6 +144,8 @@ private:
     // whether every batch ran. False (after a box) when nothing could be started.
     bool StartRun(frmSQL *doc, std::function<void(frmSQL *doc, bool ran)> then);
     void setUpRunTimers();
+    // A run, or any job of the worker.
+    bool Working() const;
     // Asked when a cancelled run has not stopped within a few seconds: whether to give up the
     // connection, whose driver does not answer.
     void askToDropConnection();
@@ -160,7 +163,7 @@ private:
     bool placedOnScreen_ = false;
     bool awaitingBorder_ = false;
     QString keywordFolder_;
-    QPointer<QueryRun> run_;
+    QueryRun *run_ = nullptr;  // deleted once it has finished
     QTimer *progressTimer_ = nullptr;
     QTimer *stuckTimer_ = nullptr;
     // Declared last, so that it ends (or gives up) its jobs before anything they report to.

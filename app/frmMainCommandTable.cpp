@@ -205,9 +205,9 @@ void frmMain::EnabledControls() {
         if (auto *menu =
                 MenuNeedsDoc(spec) ? findChild<QMenu *>(QString::fromLatin1(spec.name)) : nullptr) {
             menu->setEnabled(docs);
-            if (!docs) {
-                for (QAction *action : menu->actions()) {
-                    action->setEnabled(false);
+            for (QAction *action : menu->actions()) {
+                if (!docs || action->isSeparator()) {
+                    action->setEnabled(docs);
                 }
             }
         }

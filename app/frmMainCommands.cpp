@@ -19,6 +19,11 @@ const QString kDsn = QStringLiteral("DSN");
 }  // namespace
 
 void frmMain::mnuFileConnect_Click() {
+    // The connection changes here: a job of the worker that still reads from it (the table
+    // list, a moment's work) ends first.
+    if (Busy() || !Worker().WaitIdle(std::chrono::seconds(5))) {
+        return;
+    }
     IgnoreFailure([&] { SetPanelText(kMessage, QString()); });
     IgnoreFailure([&] {
         if (frmSQL *doc = ActiveDoc()) {

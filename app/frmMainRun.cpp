@@ -29,15 +29,19 @@ constexpr auto kAnswerWithin = 5s;
 }  // namespace
 
 bool frmMain::Busy() const {
-    return worker_.Busy() || (run_ && !run_->Finished());
+    return run_ && !run_->Finished();
+}
+
+bool frmMain::Working() const {
+    return Busy() || worker_.Busy();
 }
 
 bool frmMain::WaitUntilIdle(std::chrono::milliseconds limit) {
-    if (Busy()) {
+    if (Working()) {
         QEventLoop loop;
         QTimer poll;
         connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (!Busy()) {
+            if (!Working()) {
                 loop.quit();
             }
         });
@@ -45,7 +49,7 @@ bool frmMain::WaitUntilIdle(std::chrono::milliseconds limit) {
         QTimer::singleShot(limit, &loop, &QEventLoop::quit);
         loop.exec();
     }
-    return !Busy();
+    return !Working();
 }
 
 void frmMain::mnuQryExec_Click() {
@@ -112,12 +116,12 @@ bool frmMain::StartRun(frmSQL *doc, std::function<void(frmSQL *doc, bool ran)> t
 }
 
 void frmMain::askToDropConnection() {
-    if (!Busy()) {
+    if (!Working()) {
         return;
     }
     const short answer =
         clsMsg().ShowQuestion(QStringLiteral("データベースが応答しません。接続を切断しますか？"));
-    if (!Busy()) {
+    if (!Working()) {
         return;  // it stopped while the question was open
     }
     if (answer != MessageResult::Yes) {
@@ -153,5 +157,12 @@ void frmMain::showTableList(const TableList &list) {
         tableListSqlServer_ = list.sqlServer;
         cboTable_->clear();
         cboTable_->addItems(list.tables);
+    }
+}
+
+void frmMain::RefreshTableListAfterRun(frmSQL *doc) {
+    // Batches before a failing one have run, so a failed run may have changed tables too.
+    if (doc && gConnection.State() == Connection::StateOpen && MayChangeTables(TextToRun(*doc))) {
+        SetCboTable();
     }
 }

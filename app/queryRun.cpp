@@ -143,8 +143,7 @@ void QueryRun::finish(std::optional<Failure> failure, bool givenUp) {
     // A run that ended of itself before the cancel took hold ran whole.
     cancelled_ = givenUp || (failure && cancel_->Requested());
     failure_ = cancelled_ ? std::nullopt : std::move(failure);
-    delete escape_;
-    escape_ = nullptr;
+    delete escape_.data();
     if (doc_) {
         doc_->ShowBusy(false);
         Recordset &rs = doc_->RecordSet();

@@ -3,20 +3,20 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QShortcut>
 #include <QStringList>
 
 #include <memory>
 #include <optional>
 
 #include "core/failure.h"
+#include "ui/frmSQL.h"
 #include "ui/runProgress.h"
 
 class CancelSwitch;
 class CellStore;
 class Connection;
 class ConnectionWorker;
-class QShortcut;
-class frmSQL;
 
 // One run of a query window's batches on the connection's worker thread. The window's recordset
 // takes each batch's first result while its rows arrive, and the grid grows with them; the
@@ -68,7 +68,7 @@ private:
     QStringList batches_;
     int timeoutSeconds_;
     std::shared_ptr<CancelSwitch> cancel_;
-    QShortcut *escape_ = nullptr;
+    QPointer<QShortcut> escape_;  // a child of the window, gone with it
     QElapsedTimer clock_;
     qint64 elapsedMs_ = 0;
     bool hasResult_ = false;

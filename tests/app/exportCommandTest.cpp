@@ -41,6 +41,7 @@ TEST_F(ExportCommandTest, ExportWritesTheRunAgainResultAndHandsItOver) {
         QStringLiteral("SELECT '007' AS code, NULL AS empty_col, '日本語' AS jp\r\n"
                        "UNION ALL SELECT '1', 'x', 'y'"));
     Trigger("mnuToolExcel");
+    ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
     ASSERT_EQ(opener.opened.size(), 1);
     const QString path = opener.opened[0];
     EXPECT_EQ(QFileInfo(path).absolutePath(), documents + QStringLiteral("/Tessory"));
@@ -66,6 +67,7 @@ TEST_F(ExportCommandTest, NoApplicationForTheWorkbookIsReportedWithItsPath) {
     Editor()->setText(QStringLiteral("SELECT 1 AS a"));
     RecordingPresenter presenter;
     Trigger("mnuToolExcel");
+    ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
     ASSERT_EQ(opener.opened.size(), 1);
     ASSERT_EQ(presenter.boxes().size(), 1);
     EXPECT_TRUE(presenter.boxes()[0].text.contains(opener.opened[0]));
@@ -81,6 +83,7 @@ TEST_F(ExportCommandTest, AFailedRunMakesNoWorkbook) {
     Editor()->setText(QStringLiteral("SELECT * FROM no_such_table"));
     RecordingPresenter presenter;
     Trigger("mnuToolExcel");
+    ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
     EXPECT_EQ(presenter.boxes().size(), 1);
     EXPECT_TRUE(opener.opened.isEmpty());
     EXPECT_FALSE(QDir(documents + QStringLiteral("/Tessory")).exists() &&

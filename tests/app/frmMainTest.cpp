@@ -389,6 +389,8 @@ TEST_F(MainWindowTest, EnterInThePrefilledDialogReconnectsToTheSameSource) {
     ConnectToStartUpSource(window);
     for (const auto &row : cases) {
         SCOPED_TRACE(row.field);
+        // The table list of the last connection is read first; the command waits for it.
+        ASSERT_TRUE(window.WaitUntilIdle(std::chrono::seconds(30)));
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));  // the keys go to the main window
         QString shown;
         QString focused;

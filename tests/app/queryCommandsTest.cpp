@@ -48,20 +48,24 @@ TEST_F(MainCommandsTest, TimeoutFromTheDialogIsKeptThroughTheMainWindowsClose) {
 TEST_F(TableListCommandTest, ListShowsOnSqliteAndIsHiddenWithoutAConnection) {
     Exec(QStringLiteral("CREATE TABLE [order lines] (a)"));
     window_->SetCboTable();
+    ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
     EXPECT_TRUE(ListVisible());
     EXPECT_EQ(Items(), QStringList({QStringLiteral("\"order lines\"")}));
     ResetSharedState();  // closes the connection
     window_->SetCboTable();
+    ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
     EXPECT_FALSE(ListVisible());
 }
 
 TEST_F(TableListCommandTest, RunsThatChangeTablesFillTheListAnew) {
     window_->SetCboTable();
+    ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
     ASSERT_TRUE(Items().isEmpty());
     frmSQL *doc = window_->LoadNewDoc();
     const auto run = [&](const QString &text) {
         doc->txtQry()->setText(text);
         window_->mnuQryExec_Click();
+        ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
     };
     run(QStringLiteral("CREATE TABLE fresh (a)\r\nGO\r\nCREATE VIEW 受注 AS SELECT 1 AS a"));
     EXPECT_EQ(Items(), QStringList({QStringLiteral("fresh"), QStringLiteral("受注")}));
@@ -80,6 +84,7 @@ TEST_F(TableListCommandTest, RunsThatChangeTablesFillTheListAnew) {
     doc->txtQry()->setSelLength(8);
     window_->cboTable()->addItem(QStringLiteral("typed by hand"));
     window_->mnuQryExec_Click();
+    ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
     EXPECT_EQ(Items().size(), 2);
 }
 

@@ -1,6 +1,7 @@
 // Runs on the connection's worker: the window stays usable, rows show while they arrive, and a
 // run can be cancelled, timed out, closed under, or left behind when its driver stops answering.
 #include <QAction>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -49,6 +50,7 @@ protected:
         ASSERT_TRUE(OpenConnection(gConnection, source->dsn, source->uid, source->pwd));
         window_ = std::make_unique<frmMain>();
         window_->show();
+        QApplication::setActiveWindow(window_.get());
         doc_ = window_->LoadNewDoc();
     }
     void TearDown() override {
@@ -89,7 +91,7 @@ protected:
 TEST_F(ResponsiveRunTest, RowsShowWhileTheyArriveAndACancelKeepsThem) {
     Start(kLongFetch);
     // Rows are in the grid while the fetch still runs, and the grid pages through them.
-    QTRY_VERIFY_WITH_TIMEOUT(GridRows() > 0, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(GridRows() > 1, 10000);
     EXPECT_TRUE(window_->Busy());
     window_->tlbGrid_ButtonClick(QStringLiteral("END"));
     EXPECT_GT(doc_->RecordSet().AbsolutePosition(), 0);
@@ -108,7 +110,7 @@ TEST_F(ResponsiveRunTest, RowsShowWhileTheyArriveAndACancelKeepsThem) {
     Run(QStringLiteral("SELECT 41 + 1 AS answer"));
     EXPECT_EQ(Panel("MESSAGE"), kDone);
     EXPECT_EQ(doc_->RecordSet().Value(0), QStringLiteral("42"));
-    EXPECT_EQ(Panel("PROGRESS").left(5), QStringLiteral("1 行 · "));
+    EXPECT_TRUE(Panel("PROGRESS").startsWith(QStringLiteral("1 行 · ")));
 }
 
 TEST_F(ResponsiveRunTest, EscapeInTheRunningWindowCancelsAnExecution) {
@@ -134,7 +136,8 @@ TEST_F(ResponsiveRunTest, CancelIsThereExactlyWhileSomethingRuns) {
     }
     EXPECT_TRUE(Enabled("mnuFileSave"));  // work on the texts goes on
     // Alt+Pause from anywhere in the main window.
-    QTest::keyClick(window_.get(), Qt::Key_Pause, Qt::AltModifier);
+    QApplication::setActiveWindow(window_.get());
+    QTest::keyClick(doc_->txtQry(), Qt::Key_Pause, Qt::AltModifier);
     ASSERT_TRUE(window_->WaitUntilIdle(5s));
     EXPECT_FALSE(Enabled("mnuQryCancel"));
     EXPECT_TRUE(Enabled("mnuQryExec"));
@@ -201,10 +204,10 @@ TEST_F(ResponsiveRunTest, ClosingTheProgramDuringARunEndsIt) {
 TEST_F(ResponsiveRunTest, AJobThatDoesNotStopLeadsToTheQuestionToDropTheConnection) {
     window_->SetPanelText(QStringLiteral("DSN"), QStringLiteral("shown"));
     window_->Worker().Start([](JobContext &) { std::this_thread::sleep_for(8s); });
-    ASSERT_TRUE(window_->Busy());
+    ASSERT_TRUE(window_->Worker().Busy());
     boxes_.queueAnswer(MessageResult::Yes);
     window_->mnuQryCancel_Click();
-    QTRY_VERIFY_WITH_TIMEOUT(!window_->Busy(), 7000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->Worker().Busy(), 7000);
     ASSERT_EQ(boxes_.boxes().size(), 1);
     EXPECT_EQ(boxes_.boxes().first().style, MessageStyle::YesNoQuestionDefaultNo);
     EXPECT_EQ(gConnection.State(), Connection::StateClosed);

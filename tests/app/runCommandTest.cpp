@@ -37,6 +37,7 @@ protected:
     void Run(const QString &text) {
         doc_->txtQry()->setText(text);
         window_.mnuQryExec_Click();
+        ASSERT_TRUE(window_.WaitUntilIdle(std::chrono::seconds(30)));
     }
     QString Status() const { return window_.PanelText(QStringLiteral("MESSAGE")); }
     qsizetype Count(const QString &table) {
@@ -83,6 +84,7 @@ TEST_F(RunCommandTest, ASelectionRunsAlone) {
     doc_->txtQry()->setSelStart(17);  // the second line, after CR LF
     doc_->txtQry()->setSelLength(15);
     window_.mnuQryExec_Click();
+    ASSERT_TRUE(window_.WaitUntilIdle(std::chrono::seconds(30)));
     EXPECT_EQ(Status(), kDone);
     EXPECT_EQ(doc_->RecordSet().FieldName(0), QStringLiteral("two"));
 }

@@ -85,6 +85,7 @@ TEST_F(SampleSessionTest, ConnectRunPageExportAndClose) {
         QTest::keyClicks(doc->txtQry(), QStringLiteral("order by order_id"));
         EXPECT_TRUE(doc->txtQry()->colorAt(0).isValid());  // "select" is a keyword
         QTest::keyClick(doc->txtQry(), Qt::Key_F5);
+        ASSERT_TRUE(window.WaitUntilIdle(std::chrono::seconds(30)));
         EXPECT_EQ(window.PanelText(QStringLiteral("MESSAGE")),
                   QStringLiteral("クエリ バッチが完了しました。"));
         Recordset &result = doc->RecordSet();
@@ -99,6 +100,7 @@ TEST_F(SampleSessionTest, ConnectRunPageExportAndClose) {
         EXPECT_EQ(doc->grdQry()->currentIndex().row(), 10);
 
         window.findChild<QAction *>(QStringLiteral("mnuToolExcel"))->trigger();
+        ASSERT_TRUE(window.WaitUntilIdle(std::chrono::seconds(30)));
         ASSERT_EQ(opener.opened.size(), 1);
         const QString workbook = opener.opened.first();
         EXPECT_TRUE(workbook.startsWith(documents + QStringLiteral("/Tessory/")));
