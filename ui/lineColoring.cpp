@@ -24,6 +24,9 @@ constexpr int kStartsInComment = 1;
 constexpr int kEndsInComment = 2;
 constexpr int kStale = 4;
 
+// Lines whose text takeInLines reads in one copy.
+constexpr int kChunkLines = 4096;
+
 int LineState(bool startsInComment, bool endsInComment) {
     return (startsInComment ? kStartsInComment : 0) | (endsInComment ? kEndsInComment : 0);
 }
@@ -218,8 +221,22 @@ void LineColoring::takeInLines(Pass &pass, int first, int last) {
     int lastTab = -1;
     bool starts = pass.startsInComment;
     QTextBlock block = document_->findBlockByNumber(first);
+    // The lines are read a few thousand at a time, in one copy of their text (blocks separated
+    // by U+2029), rather than in a string of their own each.
+    QString chunk;
+    qsizetype at = 0;
     for (int line = first; line <= last && block.isValid(); ++line, block = block.next()) {
-        const QString text = block.text();
+        if ((line - first) % kChunkLines == 0) {
+            const QTextBlock end =
+                document_->findBlockByNumber(std::min(line + kChunkLines - 1, last));
+            QTextCursor range(document_);
+            range.setPosition(block.position());
+            range.setPosition(end.position() + end.length() - 1, QTextCursor::KeepAnchor);
+            chunk = range.selectedText();
+            at = 0;
+        }
+        const QStringView text = QStringView(chunk).sliced(at, block.length() - 1);
+        at += block.length();
         if (text.contains(QLatin1Char('\t'))) {
             firstTab = firstTab < 0 ? line : firstTab;
             lastTab = line;

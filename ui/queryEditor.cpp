@@ -87,7 +87,7 @@ void QueryEditor::setText(const QString &text) {
     cursor.removeSelectedText();
     cursor.endEditBlock();
     cursor.joinPreviousEditBlock();
-    cursor.insertText(ToDocumentBreaks(text));
+    cursor.insertText(text);  // a line ends at CR LF, a lone CR or a lone LF here too
     cursor.endEditBlock();
     setTextCursor(cursor);
     setVerticalScrollBarPolicy(policy);
