@@ -39,7 +39,8 @@ public:
     void ClearColors();
 
     // Colours the lines changed since the last colouring, and the lines after them whose
-    // colours depend on them, with the colours the engine gives the whole text; tabs in them
+    // colours depend on them, with the colours the engine gives the whole text: those on screen
+    // at once, the others as they come into view (ColorShownLines). Tabs in the changed lines
     // become spaces as part of the previous edit. caret: an offset into Text(). Returns it moved
     // past the spaces that replaced tabs before it; nothing after the engine's error box.
     std::optional<int> ColorChangedLines(clsEditColor &engine, const ColorKeywordCache &keywords,
