@@ -1,25 +1,44 @@
 #include "engines/commentState.h"
 
-bool LineEndsInComment(QStringView line, bool startsInComment) {
-    qsizetype from = 0;
-    if (startsInComment) {
-        const qsizetype closer = line.indexOf(u"*/");
-        if (closer < 0) {
-            return true;
+namespace {
+
+// The first "*/" at or after `from`; -1 when there is none.
+qsizetype FindCloser(QStringView line, qsizetype from) {
+    for (qsizetype i = from; i + 1 < line.size(); ++i) {
+        if (line[i] == QLatin1Char('*') && line[i + 1] == QLatin1Char('/')) {
+            return i;
         }
-        from = closer + 2;
     }
-    while (from < line.size()) {
-        const qsizetype lineComment = line.indexOf(u"--", from);
-        const qsizetype opener = line.indexOf(u"/*", from);
-        if (opener < 0 || (lineComment >= 0 && lineComment < opener)) {
-            return false;  // no opener left, or the rest of the line is a line comment
-        }
-        const qsizetype closer = line.indexOf(u"*/", opener);
+    return -1;
+}
+
+}  // namespace
+
+// One pass from left to right: the first "--" or "/*" met decides, as the earlier marker wins.
+bool LineEndsInComment(QStringView line, bool startsInComment) {
+    qsizetype i = 0;
+    if (startsInComment) {
+        const qsizetype closer = FindCloser(line, 0);
         if (closer < 0) {
             return true;
         }
-        from = closer + 2;
+        i = closer + 2;
+    }
+    while (i + 1 < line.size()) {
+        const QChar c = line[i];
+        const QChar next = line[i + 1];
+        if (c == QLatin1Char('-') && next == QLatin1Char('-')) {
+            return false;  // the rest of the line is a line comment
+        }
+        if (c == QLatin1Char('/') && next == QLatin1Char('*')) {
+            const qsizetype closer = FindCloser(line, i);
+            if (closer < 0) {
+                return true;
+            }
+            i = closer + 2;
+            continue;
+        }
+        ++i;
     }
     return false;
 }
