@@ -1,10 +1,13 @@
 #pragma once
 
-// What the editor benchmarks share: the script they type into and how they sum up their times.
+// What the editor benchmarks share: the script they type into, the keyword file they colour
+// with and how they sum up their times.
+#include <QFile>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <vector>
 
@@ -42,4 +45,45 @@ struct Figures {
 inline Figures Summarise(std::vector<double> ms) {
     std::sort(ms.begin(), ms.end());
     return {ms[ms.size() / 2], ms.back()};
+}
+
+// A keyword file of the size a real one has: the common SQL keywords and functions.
+inline QString WriteKeywordFile(const QString &folder) {
+    static const char *const kWords[] = {
+        "select",      "from",      "where",     "and",      "or",         "not",
+        "insert",      "into",      "values",    "update",   "set",        "delete",
+        "create",      "table",     "view",      "index",    "drop",       "alter",
+        "add",         "column",    "primary",   "key",      "foreign",    "references",
+        "join",        "inner",     "left",      "right",    "outer",      "full",
+        "cross",       "on",        "group",     "by",       "order",      "having",
+        "union",       "all",       "distinct",  "as",       "asc",        "desc",
+        "between",     "like",      "in",        "exists",   "case",       "when",
+        "then",        "else",      "end",       "begin",    "commit",     "rollback",
+        "transaction", "declare",   "exec",      "execute",  "procedure",  "function",
+        "return",      "returns",   "if",        "while",    "top",        "with",
+        "go",          "grant",     "revoke",    "truncate", "merge",      "using",
+        "matched",     "output",    "default",   "check",    "constraint", "unique",
+        "identity",    "cursor",    "fetch",     "open",     "close",      "deallocate",
+        "print",       "raiserror", "try",       "catch",    "is",         "null",
+        "count",       "sum",       "avg",       "min",      "max",        "cast",
+        "convert",     "coalesce",  "isnull",    "getdate",  "len",        "substring",
+        "upper",       "lower",     "ltrim",     "rtrim",    "replace",    "round",
+        "abs",         "year",      "month",     "day",      "datediff",   "dateadd",
+        "row_number",  "over",      "partition", "rank",     "dense_rank", "varchar",
+        "nvarchar",    "char",      "int",       "bigint",   "smallint",   "decimal",
+        "numeric",     "float",     "date",      "datetime", "bit",        "text",
+        "true",        "false"};
+    QString content = QStringLiteral("KEYWORD,COLOR\r\n");
+    int i = 0;
+    for (const char *word : kWords) {
+        content += QString::fromLatin1(word) + QLatin1Char(',') + QString::number(1 + (i++ % 3)) +
+                   QStringLiteral("\r\n");
+    }
+    const QString path = folder + QStringLiteral("/KEYWORD_COLOR.CSV");
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(content.toLatin1());
+    }
+    std::printf("keyword file: %d entries\n", i);
+    return path;
 }

@@ -109,47 +109,6 @@ void RunPaste(const QString &keywordFile) {
     std::printf("paste of 10,000 lines: median %7.2f ms, worst %7.2f ms\n", all.median, all.worst);
 }
 
-// A keyword file of the size a real one has: the common SQL keywords and functions.
-QString WriteKeywordFile(const QString &folder) {
-    static const char *const kWords[] = {
-        "select",      "from",      "where",     "and",      "or",         "not",
-        "insert",      "into",      "values",    "update",   "set",        "delete",
-        "create",      "table",     "view",      "index",    "drop",       "alter",
-        "add",         "column",    "primary",   "key",      "foreign",    "references",
-        "join",        "inner",     "left",      "right",    "outer",      "full",
-        "cross",       "on",        "group",     "by",       "order",      "having",
-        "union",       "all",       "distinct",  "as",       "asc",        "desc",
-        "between",     "like",      "in",        "exists",   "case",       "when",
-        "then",        "else",      "end",       "begin",    "commit",     "rollback",
-        "transaction", "declare",   "exec",      "execute",  "procedure",  "function",
-        "return",      "returns",   "if",        "while",    "top",        "with",
-        "go",          "grant",     "revoke",    "truncate", "merge",      "using",
-        "matched",     "output",    "default",   "check",    "constraint", "unique",
-        "identity",    "cursor",    "fetch",     "open",     "close",      "deallocate",
-        "print",       "raiserror", "try",       "catch",    "is",         "null",
-        "count",       "sum",       "avg",       "min",      "max",        "cast",
-        "convert",     "coalesce",  "isnull",    "getdate",  "len",        "substring",
-        "upper",       "lower",     "ltrim",     "rtrim",    "replace",    "round",
-        "abs",         "year",      "month",     "day",      "datediff",   "dateadd",
-        "row_number",  "over",      "partition", "rank",     "dense_rank", "varchar",
-        "nvarchar",    "char",      "int",       "bigint",   "smallint",   "decimal",
-        "numeric",     "float",     "date",      "datetime", "bit",        "text",
-        "true",        "false"};
-    QString content = QStringLiteral("KEYWORD,COLOR\r\n");
-    int i = 0;
-    for (const char *word : kWords) {
-        content += QString::fromLatin1(word) + QLatin1Char(',') + QString::number(1 + (i++ % 3)) +
-                   QStringLiteral("\r\n");
-    }
-    const QString path = folder + QStringLiteral("/KEYWORD_COLOR.CSV");
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(content.toLatin1());
-    }
-    std::printf("keyword file: %d entries\n", i);
-    return path;
-}
-
 }  // namespace
 
 int main(int argc, char *argv[]) {

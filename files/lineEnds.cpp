@@ -33,23 +33,37 @@ LineEnd DetectLineEnd(QStringView fileText, LineEnd whenNone) {
     return style;
 }
 
-QString ToCrLf(QStringView text) {
-    QString result;
-    result.reserve(text.size() + text.size() / 32 + 1);
-    qsizetype start = 0;
+// A text whose line breaks are all CR LF already is handed back as it is, without a copy.
+QString ToCrLf(const QString &text) {
     const qsizetype length = text.size();
-    for (qsizetype i = 0; i < length; ++i) {
+    qsizetype i = 0;
+    for (; i < length; ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\r') && i + 1 < length && text.at(i + 1) == QLatin1Char('\n')) {
+            ++i;
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            break;
+        }
+    }
+    if (i == length) {
+        return text;
+    }
+    QString result;
+    result.reserve(length + length / 32 + 1);
+    result.append(QStringView(text).first(i));
+    qsizetype start = i;
+    for (; i < length; ++i) {
         const QChar c = text.at(i);
         if (c != QLatin1Char('\r') && c != QLatin1Char('\n')) {
             continue;
         }
-        result.append(text.sliced(start, i - start)).append(kCrLf);
+        result.append(QStringView(text).sliced(start, i - start)).append(kCrLf);
         if (c == QLatin1Char('\r') && i + 1 < length && text.at(i + 1) == QLatin1Char('\n')) {
             ++i;
         }
         start = i + 1;
     }
-    return result.append(text.sliced(start));
+    return result.append(QStringView(text).sliced(start));
 }
 
 QString WithLineEnd(QString crLfText, LineEnd style) {

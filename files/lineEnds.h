@@ -11,7 +11,7 @@ enum class LineEnd { CrLf, Lf, Cr };
 LineEnd DetectLineEnd(QStringView fileText, LineEnd whenNone = LineEnd::CrLf);
 
 // The text with every line break (CR LF, a lone CR, a lone LF) as CR LF.
-QString ToCrLf(QStringView text);
+QString ToCrLf(const QString &text);
 
 // The text, whose line breaks are CR LF, with every line break in the style.
 QString WithLineEnd(QString crLfText, LineEnd style);

@@ -81,7 +81,8 @@ void ColorLayer::reapply(int position, int charsRemoved, int charsAdded) {
     QTextBlock block = document_->findBlock(position);
     const QTextBlock last = document_->findBlock(position + charsAdded);
     while (block.isValid()) {
-        if (block.userData() || !block.layout()->formats().isEmpty()) {
+        // Only a line with colours has formats; asking others for their layout would make one.
+        if (block.userData()) {
             show(block, lineRuns(block));
         }
         if (block == last) {

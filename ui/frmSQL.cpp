@@ -79,6 +79,7 @@ frmSQL::frmSQL(int docNumber, QWidget *parent)
 
     panes_.gridTop = panes_.editorHeight + kPaneGap;
     connect(txtQry_, &QPlainTextEdit::textChanged, this, &frmSQL::txtQry_Change);
+    connect(txtQry_, &QueryEditor::linesShowing, this, &frmSQL::colorShownLines);
 }
 
 void frmSQL::ShowBusy(bool busy) {
@@ -284,4 +285,18 @@ void frmSQL::txtQry_Change() {
     colorFailures_.Reset();
     // The caret stays after the spaces that replaced each tab before it.
     txtQry_->setSelStart(*moved);
+}
+
+// Lines coming into view are coloured before they are painted. A failing engine shows nothing
+// here, in the middle of a paint: the next change reports it and clears the colours.
+void frmSQL::colorShownLines() {
+    if (coloring_) {
+        return;
+    }
+    const QScopedValueRollback guard(coloring_, true);
+    clsEditColor engine(colorKeywordFile_);
+    engine.setTabSpaceNum(kTabSpaces);
+    engine.setKeywordCache(&colorKeywords_);
+    engine.setFailureHandler([](const Failure &) {});
+    txtQry_->ColorShownLines(engine, colorKeywords_);
 }

@@ -79,6 +79,7 @@ protected:
 
 private:
     void txtQry_Change();
+    void colorShownLines();
     void showCurrentRow();
     void LayoutPanes(double y, LayoutMode mode);
     void applyPanes();

@@ -6,25 +6,33 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <vector>
 
 #include "engines/clsEditColor.h"
 #include "engines/colorKeywordCache.h"
+#include "engines/commentState.h"
 #include "engines/rtfScanner.h"
 #include "ui/colorLayer.h"
 
 namespace {
 
 // A line's state, kept as its block's user state: whether it starts and whether it ends inside
-// a block comment. A line never coloured has the state -1.
+// a block comment, and whether its colours are out of date for them. A line never taken in has
+// the state -1.
 constexpr int kUnknown = -1;
 constexpr int kStartsInComment = 1;
 constexpr int kEndsInComment = 2;
+constexpr int kStale = 4;
 
-// Lines coloured in one go past the changed ones; the count doubles with every further go.
-constexpr int kFirstChunk = 64;
+// Lines whose text takeInLines reads in one copy.
+constexpr int kChunkLines = 4096;
 
 int LineState(bool startsInComment, bool endsInComment) {
     return (startsInComment ? kStartsInComment : 0) | (endsInComment ? kEndsInComment : 0);
+}
+
+bool IsStale(int state) {
+    return state == kUnknown || (state & kStale) != 0;
 }
 
 QString LinesText(QTextBlock block, int count, QLatin1StringView lineBreak) {
@@ -44,7 +52,6 @@ struct LineColoring::Pass {
     clsEditColor &engine;
     int caret;
     bool startsInComment;  // the state of the next line to colour
-    bool stopped = false;  // the lines from the next one on keep their colours
 };
 
 LineColoring::LineColoring(QTextDocument *document, ColorLayer *layer)
@@ -72,7 +79,7 @@ void LineColoring::noteChange(int position, int charsRemoved, int charsAdded) {
 }
 
 std::optional<int> LineColoring::Recolor(clsEditColor &engine, const ColorKeywordCache &keywords,
-                                         int caret) {
+                                         int caret, LineRange shown) {
     const int lastLine = document_->blockCount() - 1;
     const int lastPosition = std::max(document_->characterCount() - 1, 0);
     int first = 0;
@@ -92,49 +99,52 @@ std::optional<int> LineColoring::Recolor(clsEditColor &engine, const ColorKeywor
             startsInComment = (before & kEndsInComment) != 0;
         }
     }
-    // The rewriting of tabs lies within the lines being coloured: it changes nothing to note.
+    // The rewriting of tabs lies within the lines being taken in: it changes nothing to note.
     const QScopedValueRollback coloring(coloring_, true);
     Pass pass{engine, caret, startsInComment};
-    bool colored = colorChunk(pass, first, last, false);
-    // Colours made with another keyword list are out of date on every line.
-    if (colored && keywords.Generation() != keywordsGeneration_) {
-        keywordsGeneration_ = keywords.Generation();
-        if (first > 0 || last < lastLine) {
-            pass.startsInComment = false;
-            first = 0;
-            last = lastLine;
-            colored = colorChunk(pass, first, last, false);
-        }
-    }
-    int chunk = kFirstChunk;
-    for (int line = last + 1; colored && !pass.stopped && line <= lastLine;) {
-        line = colorCommentLines(pass, line, lastLine);
-        if (pass.stopped || line > lastLine) {
-            break;
-        }
-        const int end = std::min(lastLine, line + chunk - 1);
-        colored = colorChunk(pass, line, end, true);
-        line = end + 1;
-        chunk *= 2;
+    const bool colored = colorLines(pass, first, first);
+    if (colored) {
+        takeInLines(pass, first + 1, last);
+        followStates(last + 1, pass.startsInComment);
     }
     any_ = false;
-    all_ = !colored;
-    if (!colored) {
+    all_ = !colored || !colorShownAfterKeywords(pass, keywords, shown);
+    if (all_) {
         return std::nullopt;
     }
     return pass.caret;
 }
 
-// Colours the lines first to last. Lines that no edit touched (their state is known) are coloured
-// only while they start in another state than before: from the first that starts as before, they
-// and the lines after them keep their colours.
-bool LineColoring::colorChunk(Pass &pass, int first, int last, bool untouched) {
-    QTextBlock block = document_->findBlockByNumber(first);
-    if (untouched && block.userState() != kUnknown &&
-        ((block.userState() & kStartsInComment) != 0) == pass.startsInComment) {
-        pass.stopped = true;
+bool LineColoring::ColorShown(clsEditColor &engine, const ColorKeywordCache &keywords,
+                              LineRange shown) {
+    // Pending changes are taken in by the next Recolor, which colours what is shown then.
+    if (all_ || any_ || coloring_) {
         return true;
     }
+    const QScopedValueRollback coloring(coloring_, true);
+    Pass pass{engine, 0, false};
+    return colorShownAfterKeywords(pass, keywords, shown);
+}
+
+// Colours made with another keyword list are out of date on every line: the shown ones are coloured
+// again at once, the others as they come into view.
+bool LineColoring::colorShownAfterKeywords(Pass &pass, const ColorKeywordCache &keywords,
+                                           LineRange shown) {
+    if (!colorStaleLines(pass, shown)) {
+        return false;
+    }
+    if (keywords.Generation() == keywordsGeneration_) {
+        return true;
+    }
+    keywordsGeneration_ = keywords.Generation();
+    markAllStale();
+    return colorStaleLines(pass, shown);
+}
+
+// Colours the lines first to last, which start in the pass's state, with the engine; its text
+// replaces theirs where it differs (tabs made spaces).
+bool LineColoring::colorLines(Pass &pass, int first, int last) {
+    QTextBlock block = document_->findBlockByNumber(first);
     const int count = last - first + 1;
     const QString before = LinesText(block, count, QLatin1StringView("\r\n"));
     const std::optional<ColoredLines> colored =
@@ -152,56 +162,136 @@ bool LineColoring::colorChunk(Pass &pass, int first, int last, bool untouched) {
         block = document_->findBlockByNumber(first);
     }
     const std::vector<bool> &ends = colored->endsInComment;
-    int colorLines = count;
     bool starts = pass.startsInComment;
     QTextBlock line = block;
     for (int n = 0; n < count && line.isValid(); ++n, line = line.next()) {
-        if (n > 0 && untouched && line.userState() != kUnknown &&
-            ((line.userState() & kStartsInComment) != 0) == starts) {
-            colorLines = n;
-            pass.stopped = true;
-            break;
-        }
         const bool lineEnds = n < int(ends.size()) ? bool(ends[size_t(n)]) : starts;
         line.setUserState(LineState(starts, lineEnds));
         starts = lineEnds;
     }
-    layer_->setRuns(block, colorLines, colored->document.runs);
+    layer_->setRuns(block, count, colored->document.runs);
     pass.startsInComment = starts;
     return true;
 }
 
-// Lines that no edit touched, from first on, as long as they lie wholly inside a block comment:
-// started in one, with no */ (and no tab to rewrite), each is green from end to end, as the
-// engine would make it. Stops as colorChunk does at a line that starts as before. Returns the
-// first line not coloured.
-int LineColoring::colorCommentLines(Pass &pass, int first, int last) {
-    static const RtfColor commentColor =
-        ParseRtf(QLatin1Char('{') + clsEditColor::ColorTable() + QLatin1Char('}')).colors.at(4);
-    const QTextBlock firstBlock = document_->findBlockByNumber(first);
-    QList<ColorRun> runs;  // offsets from the start of the first line, CR LF between lines
-    qsizetype lineStart = 0;
-    int line = first;
-    for (QTextBlock block = firstBlock; pass.startsInComment && line <= last && block.isValid();
-         block = block.next(), ++line) {
-        if (block.userState() != kUnknown && (block.userState() & kStartsInComment) != 0) {
-            pass.stopped = true;
-            break;
+// Colours the lines of `shown` that are out of date, a stretch of consecutive ones at a time.
+bool LineColoring::colorStaleLines(Pass &pass, LineRange shown) {
+    const int last = std::min(shown.last, document_->blockCount() - 1);
+    int line = std::max(shown.first, 0);
+    QTextBlock block = document_->findBlockByNumber(line);
+    while (line <= last && block.isValid()) {
+        if (!IsStale(block.userState())) {
+            block = block.next();
+            ++line;
+            continue;
         }
-        const QString text = block.text();
-        if (text.contains(QLatin1StringView("*/")) || text.contains(QLatin1Char('\t'))) {
-            break;
+        const int first = line;
+        for (; line <= last && block.isValid() && IsStale(block.userState());
+             block = block.next(), ++line) {
         }
-        if (!text.isEmpty()) {
-            runs.append({lineStart, text.size(), commentColor});
+        if (first > 0) {
+            const int before = document_->findBlockByNumber(first - 1).userState();
+            if (before == kUnknown) {
+                continue;  // only lines that follow a known state can be coloured
+            }
+            pass.startsInComment = (before & kEndsInComment) != 0;
+        } else {
+            pass.startsInComment = false;
         }
-        lineStart += text.size() + 2;
-        block.setUserState(LineState(true, true));
+        if (!colorLines(pass, first, line - 1)) {
+            return false;
+        }
+        followStates(line, pass.startsInComment);
+        // Colouring may have made blocks anew.
+        block = document_->findBlockByNumber(line);
     }
-    if (line > first) {
-        layer_->setRuns(firstBlock, line - first, runs);
+    return true;
+}
+
+// The changed lines first to last, which follow the pass's state: their tabs become spaces, in one
+// edit, and each takes its state; their colours are out of date.
+void LineColoring::takeInLines(Pass &pass, int first, int last) {
+    if (first > last) {
+        return;
     }
-    return line;
+    const short tabSpaces = pass.engine.TabSpaceNum();
+    std::vector<quint8> states;
+    states.reserve(size_t(last - first + 1));
+    int firstTab = -1;
+    int lastTab = -1;
+    bool starts = pass.startsInComment;
+    QTextBlock block = document_->findBlockByNumber(first);
+    // The lines are read a few thousand at a time, in one copy of their text (blocks separated
+    // by U+2029), rather than in a string of their own each.
+    QString chunk;
+    qsizetype at = 0;
+    for (int line = first; line <= last && block.isValid(); ++line, block = block.next()) {
+        if ((line - first) % kChunkLines == 0) {
+            const QTextBlock end =
+                document_->findBlockByNumber(std::min(line + kChunkLines - 1, last));
+            QTextCursor range(document_);
+            range.setPosition(block.position());
+            range.setPosition(end.position() + end.length() - 1, QTextCursor::KeepAnchor);
+            chunk = range.selectedText();
+            at = 0;
+        }
+        const QStringView text = QStringView(chunk).sliced(at, block.length() - 1);
+        at += block.length();
+        if (text.contains(QLatin1Char('\t'))) {
+            firstTab = firstTab < 0 ? line : firstTab;
+            lastTab = line;
+        }
+        const bool ends = LineEndsInComment(text, starts);
+        states.push_back(quint8(LineState(starts, ends) | kStale));
+        starts = ends;
+    }
+    if (firstTab >= 0) {
+        const QTextBlock tabBlock = document_->findBlockByNumber(firstTab);
+        QString before;
+        QString after;
+        QTextBlock line = tabBlock;
+        for (int n = firstTab; n <= lastTab; ++n, line = line.next()) {
+            if (n > firstTab) {
+                before.append(QLatin1StringView("\r\n"));
+                after.append(QLatin1StringView("\r\n"));
+            }
+            const QString text = line.text();
+            before.append(text);
+            after.append(ExpandLineTabs(text, tabSpaces));
+        }
+        const int offset = tabBlock.position() + firstTab;
+        pass.caret = offset + TabExpandedOffset(before, pass.caret - offset, tabSpaces);
+        replaceText(tabBlock, before, after);
+    }
+    block = document_->findBlockByNumber(first);
+    for (size_t n = 0; n < states.size() && block.isValid(); ++n, block = block.next()) {
+        block.setUserState(states[n]);
+    }
+    pass.startsInComment = starts;
+}
+
+// From line `first` on, the lines take the states that follow from the one before, until a line
+// that was taken in before starts as it did; their colours are out of date.
+void LineColoring::followStates(int first, bool startsInComment) {
+    bool starts = startsInComment;
+    for (QTextBlock block = document_->findBlockByNumber(first); block.isValid();
+         block = block.next()) {
+        const int state = block.userState();
+        if (state != kUnknown && ((state & kStartsInComment) != 0) == starts) {
+            return;
+        }
+        const bool ends = LineEndsInComment(block.text(), starts);
+        block.setUserState(LineState(starts, ends) | kStale);
+        starts = ends;
+    }
+}
+
+void LineColoring::markAllStale() {
+    for (QTextBlock block = document_->begin(); block.isValid(); block = block.next()) {
+        if (block.userState() != kUnknown) {
+            block.setUserState(block.userState() | kStale);
+        }
+    }
 }
 
 // Replaces only the characters between the common beginning and the common end of the old and

@@ -14,11 +14,28 @@
 
 namespace {
 
-// The text with every line break as the single character the document uses.
-QString ToDocumentBreaks(QString text) {
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+// Lines coloured beyond each edge of the screen, so that a short scroll finds them coloured.
+constexpr int kShownMargin = 16;
+
+// The text with every line break as the single character the document uses; in one pass, since
+// replacing each CR LF in place moves the rest of a long text every time.
+QString ToDocumentBreaks(const QString &text) {
+    QString result(text.size(), Qt::Uninitialized);
+    QChar *out = result.data();
+    const QChar *in = text.constData();
+    const QChar *const end = in + text.size();
+    for (; in != end; ++in) {
+        if (*in == QLatin1Char('\r')) {
+            *out++ = QLatin1Char('\n');
+            if (in + 1 != end && in[1] == QLatin1Char('\n')) {
+                ++in;
+            }
+        } else {
+            *out++ = *in;
+        }
+    }
+    result.truncate(out - result.constData());
+    return result;
 }
 
 }  // namespace
@@ -54,13 +71,26 @@ QString QueryEditor::TextFromRaw(QString raw) {
     return raw.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
 }
 
+// The old text goes in an edit of its own, joined to the insertion of the new one: emptied first,
+// the editor forgets the width of the old text's widest line, which it would otherwise look for
+// again among all the new lines. A vertical scroll bar that appears narrows the view, which makes
+// the editor lay out every line again: it is shown while the old text is in, and stays if the new
+// text needs it.
 void QueryEditor::setText(const QString &text) {
+    const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
+    if (policy == Qt::ScrollBarAsNeeded) {
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
     QTextCursor cursor(document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
-    cursor.insertText(ToDocumentBreaks(text));
+    cursor.removeSelectedText();
+    cursor.endEditBlock();
+    cursor.joinPreviousEditBlock();
+    cursor.insertText(text);  // a line ends at CR LF, a lone CR or a lone LF here too
     cursor.endEditBlock();
     setTextCursor(cursor);
+    setVerticalScrollBarPolicy(policy);
 }
 
 QString QueryEditor::TextRTF() const {
@@ -83,7 +113,25 @@ void QueryEditor::ClearColors() {
 
 std::optional<int> QueryEditor::ColorChangedLines(clsEditColor &engine,
                                                   const ColorKeywordCache &keywords, int caret) {
-    return lines_->Recolor(engine, keywords, caret);
+    const auto [first, last] = shownLines();
+    return lines_->Recolor(engine, keywords, caret, {first, last});
+}
+
+bool QueryEditor::ColorShownLines(clsEditColor &engine, const ColorKeywordCache &keywords) {
+    const auto [first, last] = shownLines();
+    return lines_->ColorShown(engine, keywords, {first, last});
+}
+
+// Every line is one row high: the editor does not wrap.
+std::pair<int, int> QueryEditor::shownLines() const {
+    const int first = firstVisibleBlock().blockNumber();
+    const int rows = viewport()->height() / std::max(fontMetrics().lineSpacing(), 1) + 1;
+    return {std::max(first, 0) - kShownMargin, std::max(first, 0) + rows + kShownMargin};
+}
+
+void QueryEditor::paintEvent(QPaintEvent *event) {
+    emit linesShowing();
+    QPlainTextEdit::paintEvent(event);
 }
 
 // Replaces only the characters between the common beginning and the common end of the old and

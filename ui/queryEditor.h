@@ -3,6 +3,7 @@
 #include <QPlainTextEdit>
 
 #include <optional>
+#include <utility>
 
 class clsEditColor;
 class ColorKeywordCache;
@@ -38,11 +39,17 @@ public:
     void ClearColors();
 
     // Colours the lines changed since the last colouring, and the lines after them whose
-    // colours depend on them, with the colours the engine gives the whole text; tabs in them
+    // colours depend on them, with the colours the engine gives the whole text: those on screen
+    // at once, the others as they come into view (ColorShownLines). Tabs in the changed lines
     // become spaces as part of the previous edit. caret: an offset into Text(). Returns it moved
     // past the spaces that replaced tabs before it; nothing after the engine's error box.
     std::optional<int> ColorChangedLines(clsEditColor &engine, const ColorKeywordCache &keywords,
                                          int caret);
+
+    // Colours the lines on screen (and a few around them) that have not been coloured since
+    // their text or state last changed. Lines off screen are coloured only as they come into
+    // view: linesShowing asks for it before every paint. False when the engine failed.
+    bool ColorShownLines(clsEditColor &engine, const ColorKeywordCache &keywords);
 
     // The caret and the selection as offsets into Text(). Writing SelStart places the caret
     // there and drops the selection; writing SelLength selects that many characters from
@@ -58,12 +65,18 @@ public:
     // The colour shown at an offset of Text(); invalid where the default colour shows.
     QColor colorAt(int offset) const;
 
+signals:
+    // Emitted at the start of every paint, so that the lines about to show can be coloured.
+    void linesShowing();
+
 protected:
+    void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    std::pair<int, int> shownLines() const;
     int toTextOffset(int position) const;
     int toPosition(int offset) const;
     void replaceChangedPart(const QString &newText);

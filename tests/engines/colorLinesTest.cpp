@@ -4,8 +4,11 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <random>
+
 #include "engines/clsEditColor.h"
 #include "engines/colorKeywordCache.h"
+#include "engines/commentState.h"
 #include "engines/richTextBridge.h"
 #include "tests/engines/engineTestSupport.h"
 
@@ -57,6 +60,59 @@ TEST_P(ColorLinesTest, StretchesColourAsTheWholeText) {
         std::vector<bool> ends = first->endsInComment;
         ends.insert(ends.end(), second->endsInComment.begin(), second->endsInComment.end());
         EXPECT_EQ(ends, once->endsInComment);
+    }
+}
+
+// The states of the lines, worked out from their plain text one after the other, and their tabs
+// made spaces, are those the engine gives the whole text.
+void ExpectStatesAndTabsAsTheEngine(clsEditColor &engine, const QString &text) {
+    const std::optional<ColoredLines> colored = engine.CColorLines(text, false);
+    ASSERT_TRUE(colored);
+    const QStringList lines = text.split(QLatin1String("\r\n"));
+    std::vector<bool> ends;
+    QStringList expanded;
+    bool starts = false;
+    for (const QString &line : lines) {
+        starts = LineEndsInComment(line, starts);
+        ends.push_back(starts);
+        expanded.append(ExpandLineTabs(line, engine.TabSpaceNum()));
+    }
+    EXPECT_EQ(ends, colored->endsInComment);
+    EXPECT_EQ(expanded.join(QLatin1String("\r\n")), colored->document.text);
+}
+
+TEST_P(ColorLinesTest, LineStatesFollowFromThePlainText) {
+    clsEditColor engine(WriteKeywordFile(QStringLiteral("COLOR_LINES.CSV"), kKeywords));
+    for (const short tabSpaces : {4, 1, 0}) {
+        SCOPED_TRACE("tab spaces " + std::to_string(tabSpaces));
+        engine.setTabSpaceNum(tabSpaces);
+        ExpectStatesAndTabsAsTheEngine(engine, QString::fromUtf8(GetParam().text));
+    }
+}
+
+// Random lines of the pieces that matter to comments, against the engine.
+TEST(LineStatesTest, RandomLinesFollowAsTheEngineSays) {
+    static const char *const kPieces[] = {"/*",  "*/",  "/*/", "--",     "-",           "/",  "*",
+                                          "x*/", "/*k", "--z", "select", " ",           "\t", "\\",
+                                          "{",   "'a'", "**",  "//",     "\xe3\x80\x80"};
+    clsEditColor engine(WriteKeywordFile(QStringLiteral("COLOR_LINES.CSV"), kKeywords));
+    std::mt19937 random(20261207);
+    const auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    for (int text = 0; text < 300; ++text) {
+        QStringList lines;
+        for (int line = 1 + below(8); line > 0; --line) {
+            QString pieces;
+            for (int piece = below(7); piece > 0; --piece) {
+                pieces += QString::fromUtf8(kPieces[below(int(std::size(kPieces)))]);
+            }
+            lines.append(pieces);
+        }
+        const QString joined = lines.join(QLatin1String("\r\n"));
+        SCOPED_TRACE(joined.toStdString());
+        ExpectStatesAndTabsAsTheEngine(engine, joined);
+        if (HasFailure()) {
+            return;
+        }
     }
 }
 

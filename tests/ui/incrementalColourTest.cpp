@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -293,6 +294,8 @@ protected:
         window_.setColorKeywordFile(keywordFile());
         window_.resize(600, 400);
         window_.show();
+        // Lines are coloured as they are painted: the window must be on screen to paint.
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window_));
         reference_.resize(600, 400);
         reference_.show();
     }
@@ -309,9 +312,27 @@ protected:
         step(&reference_);
     }
 
-    // Text, caret and colours of the window against the reference and the whole text.
+    // Scrolls the window's editor through the whole text a page at a time, painting each page as
+    // the user would see it, and back to where it was: lines are coloured as they come into view.
+    void showEveryLine() {
+        QScrollBar *bar = editor()->verticalScrollBar();
+        const int kept = bar->value();
+        for (int value = bar->minimum();; value += std::max(bar->pageStep(), 1)) {
+            bar->setValue(std::min(value, bar->maximum()));
+            editor()->viewport()->repaint();
+            if (value >= bar->maximum()) {
+                break;
+            }
+        }
+        bar->setValue(kept);
+        editor()->viewport()->repaint();
+    }
+
+    // Text, caret and colours of the window, every line seen, against the reference and the whole
+    // text.
     void expectSame(const QString &what) {
         SCOPED_TRACE(what.toStdString());
+        showEveryLine();
         const QString text = editor()->Text();
         ASSERT_EQ(text, reference_.Text());
         ASSERT_EQ(editor()->SelStart(), reference_.SelStart());
@@ -370,6 +391,53 @@ TEST_F(IncrementalColourTest, AChangedKeywordFileRecoloursEveryLine) {
     edit(KeysAt(0, Qt::Key_Space, 1));
     expectSame(QStringLiteral("typed after the change"));
     EXPECT_EQ(editor()->colorAt(12), QColor(255, 0, 255));  // "from" on the second line
+}
+
+}  // namespace
+
+namespace {
+
+// A script far longer than the window is coloured only where it is seen: at once on screen, the
+// rest as it scrolls into view. Wherever it is seen, after edits anywhere, the colours are those of
+// the whole text.
+TEST_F(IncrementalColourTest, ALongScriptColoursAsTheWholeTextWhereverItIsSeen) {
+    const unsigned seed = TestSeed();
+    SCOPED_TRACE("TESSORY_TEST_SEED=" + std::to_string(seed));
+    Random random(seed);
+    constexpr int kLines = 1500;
+    load(Lines(random, kLines));
+    // A line in the middle that the whole text colours is not coloured before it is seen.
+    const QList<Shown> whole = WholeTextColors(editor()->Text(), keywordFile());
+    int middle = kLines / 2;
+    while (middle < kLines - 1 && whole[middle].isEmpty()) {
+        ++middle;
+    }
+    ASSERT_FALSE(whole[middle].isEmpty());
+    EXPECT_TRUE(editor()->document()->findBlockByNumber(middle).layout()->formats().isEmpty())
+        << "line " << middle << " was coloured before it was seen";
+    expectSame(QStringLiteral("loaded"));
+    const QList<std::pair<QString, Edit>> edits = {
+        {QStringLiteral("opener at the top"), TypeAt(0, QStringLiteral("/*"))},
+        {QStringLiteral("closer in the middle"),
+         TypeAt(int(editor()->Text().size() / 2), QStringLiteral("*/"))},
+        {QStringLiteral("undo"), Keys(Qt::Key_Z, Qt::ControlModifier)},
+        {QStringLiteral("tab at the end"),
+         TypeAt(int(editor()->Text().size()), QStringLiteral("\t"))},
+        {QStringLiteral("opener taken back"), KeysAt(2, Qt::Key_Backspace, 2)},
+    };
+    for (const auto &[name, step] : edits) {
+        edit(step);
+        expectSame(name);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+    for (int n = 0; n < 15 && !HasFatalFailure(); ++n) {
+        QString name;
+        const Edit step = RandomEdit(random, editor()->Text(), name);
+        edit(step);
+        expectSame(QStringLiteral("edit %1: %2").arg(n).arg(name));
+    }
 }
 
 }  // namespace
