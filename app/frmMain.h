@@ -3,8 +3,10 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <memory>
 
 #include "data/connectionWorker.h"
 
@@ -150,6 +152,8 @@ private:
     // connection, whose driver does not answer.
     void askToDropConnection();
     void showTableList(const TableList &list);
+    // Writes the window's result to a workbook on the worker, with a progress dialog.
+    void StartExport(frmSQL &doc);
 
     QMdiArea *mdiArea_;
     QComboBox *cboTable_ = nullptr;
@@ -166,6 +170,7 @@ private:
     QueryRun *run_ = nullptr;  // deleted once it has finished
     QTimer *progressTimer_ = nullptr;
     QTimer *stuckTimer_ = nullptr;
+    std::shared_ptr<std::atomic<bool>> exportCancel_;  // set while an export is written
     // Declared last, so that it ends (or gives up) its jobs before anything they report to.
     ConnectionWorker worker_;
 };

@@ -29,7 +29,7 @@ constexpr auto kAnswerWithin = 5s;
 }  // namespace
 
 bool frmMain::Busy() const {
-    return run_ && !run_->Finished();
+    return (run_ && !run_->Finished()) || exportCancel_;
 }
 
 bool frmMain::Working() const {
@@ -59,6 +59,8 @@ void frmMain::mnuQryExec_Click() {
 void frmMain::mnuQryCancel_Click() {
     if (run_ && !run_->Finished()) {
         run_->Cancel();  // starts the wait for the driver's answer
+    } else if (exportCancel_) {
+        *exportCancel_ = true;
     } else if (worker_.Busy()) {
         worker_.Cancel();
         stuckTimer_->start();

@@ -6,7 +6,6 @@
 #include "app/basExec.h"
 #include "app/basGlobals.h"
 #include "app/frmMain.h"
-#include "core/desktopOpener.h"
 #include "core/failure.h"
 #include "core/settings.h"
 #include "data/basRecordSet.h"
@@ -14,9 +13,6 @@
 #include "engines/basFind.h"
 #include "engines/clsArrangeQuery.h"
 #include "files/basSqlFile.h"
-#include "files/recordsetRowSource.h"
-#include "files/xlsxExport.h"
-#include "ui/busyCursor.h"
 #include "ui/fontDialog.h"
 #include "ui/frmSQL.h"
 #include "ui/frmSearch.h"
@@ -155,20 +151,9 @@ void frmMain::mnuFontFont_Click() {
 void frmMain::mnuToolExcel_Click() {
     StartRun(ActiveDoc(), [this](frmSQL *doc, bool ran) {
         RefreshTableListAfterRun(doc);
-        if (!ran || !doc) {
-            return;
+        if (ran && doc) {
+            StartExport(*doc);
         }
-        QString path;
-        {
-            BusyCursor busy;
-            RecordsetRowSource rows(doc->RecordSet());
-            path = ExportToExcel(rows, CurrentDesktopOpener());
-        }
-        if (!path.isEmpty()) {
-            SetPanelText(QStringLiteral("MESSAGE"), path);
-        }
-        // The result has been handed over to the workbook.
-        CloseRecordSet(gConnection, doc->RecordSet());
     });
 }
 

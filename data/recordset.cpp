@@ -144,6 +144,22 @@ void Recordset::EndStreaming() {
     emit fetchFinished();
 }
 
+std::unique_ptr<FetchedResult> Recordset::TakeResult() {
+    if (!result_) {
+        return nullptr;
+    }
+    if (!edits_.empty()) {
+        throw MakeLayerFailure(LayerFailureNumber::NotInContext);
+    }
+    emit aboutToChange();
+    std::unique_ptr<FetchedResult> taken = std::move(result_);
+    position_ = -1;
+    fetching_ = false;
+    emit closed();
+    emit currentRowChanged(-1);
+    return taken;
+}
+
 void Recordset::Close() {
     requireOpen();
     if (!edits_.empty()) {

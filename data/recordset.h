@@ -63,6 +63,10 @@ public:
     void EndStreaming();
     bool Fetching() const { return fetching_; }
 
+    // Hands the rows over to a new owner (another thread may read them from then on) and
+    // closes the recordset; nothing when it is closed. Fails with 3219 while an edit is pending.
+    std::unique_ptr<FetchedResult> TakeResult();
+
     // A pending edit of the current row's value, never written to the database. While one is
     // pending the recordset refuses to close; CancelUpdate drops it (and does nothing without).
     void setValue(int field, const QString &text);

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +14,7 @@
 #include "tests/support/recordingOpener.h"
 #include "tests/support/recordingPresenter.h"
 #include "tests/support/scopedDesktopOpener.h"
+#include "ui/exportProgressDialog.h"
 
 namespace {
 
@@ -88,6 +92,44 @@ TEST_F(ExportCommandTest, AFailedRunMakesNoWorkbook) {
     EXPECT_TRUE(opener.opened.isEmpty());
     EXPECT_FALSE(QDir(documents + QStringLiteral("/Tessory")).exists() &&
                  !QDir(documents + QStringLiteral("/Tessory")).isEmpty());
+}
+
+TEST_F(ExportCommandTest, TheExportShowsItsProgressAndACancelLeavesNoWorkbook) {
+    const QString documents = Path("documents");
+    DocumentsFolder folder(documents);
+    RecordingOpener opener;
+    ScopedDesktopOpener installed(opener);
+    window_->LoadNewDoc();
+    Editor()->setText(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000000) "
+        "SELECT i, 'line ' || i AS t FROM n"));
+    RecordingPresenter presenter;
+    Trigger("mnuToolExcel");
+    // The rows are written on the worker while the dialog counts them.
+    QPointer<ExportProgressDialog> dialog;
+    QTRY_VERIFY_WITH_TIMEOUT((dialog = window_->findChild<ExportProgressDialog *>()) != nullptr,
+                             30000);
+    const auto counting = [&] {
+        for (QLabel *label : dialog->findChildren<QLabel *>()) {
+            if (label->text().contains(QStringLiteral("行を出力しました"))) {
+                return true;
+            }
+        }
+        return false;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(dialog && counting(), 30000);
+    auto *cancel = window_->findChild<QAction *>(QStringLiteral("mnuQryCancel"));
+    EXPECT_TRUE(cancel->isEnabled());
+    cancel->trigger();
+    ASSERT_TRUE(window_->WaitUntilIdle(std::chrono::seconds(30)));
+    EXPECT_TRUE(presenter.boxes().isEmpty());
+    EXPECT_TRUE(opener.opened.isEmpty());
+    EXPECT_TRUE(QDir(documents + QStringLiteral("/Tessory"))
+                    .entryList(QDir::Files | QDir::NoDotAndDotDot)
+                    .isEmpty());
+    EXPECT_EQ(window_->PanelText(QStringLiteral("PROGRESS")),
+              QStringLiteral("エクセルへの出力を取り消しました"));
+    QTRY_VERIFY(window_->findChild<ExportProgressDialog *>() == nullptr);
 }
 
 }  // namespace
