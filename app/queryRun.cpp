@@ -7,6 +7,7 @@
 #include "data/cancelSwitch.h"
 #include "data/connectionWorker.h"
 #include "data/recordset.h"
+#include "data/widestCells.h"
 #include "ui/frmSQL.h"
 
 // The run's reports, made on the worker thread and each posted to the run on the
@@ -19,11 +20,17 @@ public:
         context_.Post([run = run_] { run->onBatchStarted(); });
     }
     void Columns(const QStringList &names, const QList<int> &types) override {
+        columns_ = int(names.size());
         context_.Post([run = run_, names, types] { run->onColumns(names, types); });
     }
+    // The grid's column widths need the widest cell of each column: it is found here, on the
+    // worker, so that the grid only measures one cell a column.
     void Rows(CellStore rows) override {
+        auto widest = std::make_shared<WidestCells>();
+        widest->Reset(columns_);
+        widest->Add(rows);
         auto held = std::make_shared<CellStore>(std::move(rows));
-        context_.Post([run = run_, held] { run->onRows(*held); });
+        context_.Post([run = run_, held, widest] { run->onRows(*held, *widest); });
     }
     void BatchEnded(int, bool hasResult, qint64 rowsAffected) override {
         context_.Post(
@@ -33,6 +40,7 @@ public:
 private:
     JobContext &context_;
     QueryRun *run_;
+    int columns_ = 0;
 };
 
 QueryRun::QueryRun(ConnectionWorker &worker, Connection &connection, frmSQL &doc,
@@ -119,10 +127,10 @@ void QueryRun::onColumns(const QStringList &names, const QList<int> &types) {
     }
 }
 
-void QueryRun::onRows(CellStore &rows) {
-    if (doc_ && doc_->RecordSet().State() == Recordset::StateOpen) {
+void QueryRun::onRows(CellStore &rows, const WidestCells &widest) {
+    if (doc_ && doc_->RecordSet().Fetching()) {
         doc_->RecordSet().AppendRows(std::move(rows));
-        doc_->FitColumns();
+        doc_->FitColumns(widest);
     }
 }
 

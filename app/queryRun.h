@@ -17,6 +17,7 @@ class CancelSwitch;
 class CellStore;
 class Connection;
 class ConnectionWorker;
+class WidestCells;
 
 // One run of a query window's batches on the connection's worker thread. The window's recordset
 // takes each batch's first result while its rows arrive, and the grid grows with them; the
@@ -58,7 +59,7 @@ private:
     class Reports;
     void onBatchStarted();
     void onColumns(const QStringList &names, const QList<int> &types);
-    void onRows(CellStore &rows);
+    void onRows(CellStore &rows, const WidestCells &widest);
     void onBatchEnded(bool hasResult, qint64 rowsAffected);
     void finish(std::optional<Failure> failure, bool givenUp = false);
 

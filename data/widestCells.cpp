@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/cellStore.h"
 #include "data/recordset.h"
 
 namespace {
@@ -24,6 +25,18 @@ void WidestCells::Reset(int columns) {
     measuredRows_ = 0;
 }
 
+void WidestCells::consider(qsizetype row, int column, QStringView text) {
+    Widest &widest = widest_[column];
+    // No character counts more than two: a text this short cannot be wider.
+    if (text.size() * 2 <= widest.units) {
+        return;
+    }
+    const int units = DisplayUnits(text);
+    if (units > widest.units) {
+        widest = Widest{row, units};
+    }
+}
+
 void WidestCells::Add(const Recordset &recordset) {
     if (recordset.State() != Recordset::StateOpen) {
         return;
@@ -32,20 +45,35 @@ void WidestCells::Add(const Recordset &recordset) {
     const int columns = std::min(Columns(), recordset.FieldCount());
     for (qsizetype row = measuredRows_; row < rows; ++row) {
         for (int column = 0; column < columns; ++column) {
-            const QStringView text =
-                recordset.CellIsNull(row, column) ? kNullCellText : recordset.CellText(row, column);
-            Widest &widest = widest_[column];
-            // No character counts more than two: a text this short cannot be wider.
-            if (text.size() * 2 <= widest.units) {
-                continue;
-            }
-            const int units = DisplayUnits(text);
-            if (units > widest.units) {
-                widest = Widest{row, units};
-            }
+            consider(row, column,
+                     recordset.CellIsNull(row, column) ? kNullCellText
+                                                       : recordset.CellText(row, column));
         }
     }
     measuredRows_ = std::max(measuredRows_, rows);
+}
+
+void WidestCells::Add(const CellStore &rows) {
+    const qsizetype count = rows.rowCount();
+    const int columns = std::min(Columns(), rows.columnCount());
+    for (qsizetype row = 0; row < count; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            consider(measuredRows_ + row, column,
+                     rows.isNull(row, column) ? kNullCellText : rows.text(row, column));
+        }
+    }
+    measuredRows_ += count;
+}
+
+void WidestCells::Merge(const WidestCells &later) {
+    const int columns = std::min(Columns(), later.Columns());
+    for (int column = 0; column < columns; ++column) {
+        const Widest &found = later.widest_[column];
+        if (found.row >= 0 && found.units > widest_[column].units) {
+            widest_[column] = Widest{measuredRows_ + found.row, found.units};
+        }
+    }
+    measuredRows_ += later.measuredRows_;
 }
 
 qsizetype WidestCells::Row(int column) const {

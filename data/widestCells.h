@@ -3,6 +3,7 @@
 #include <QList>
 #include <QStringView>
 
+class CellStore;
 class Recordset;
 
 // What the grid shows for a NULL value, so that it stands apart from an empty text.
@@ -20,6 +21,12 @@ public:
 
     // Reads the rows of `recordset` from MeasuredRows() to its last row.
     void Add(const Recordset &recordset);
+    // Reads the rows of a store as the rows that follow those read so far. A thread that
+    // fetches rows can measure them before it hands them over.
+    void Add(const CellStore &rows);
+    // Takes what `later` found as the widest of the rows that follow those read here (its rows
+    // counted from MeasuredRows()), without reading them again.
+    void Merge(const WidestCells &later);
 
     int Columns() const { return int(widest_.size()); }
     // How many rows have been read.
@@ -32,6 +39,8 @@ public:
     static int DisplayUnits(QStringView text);
 
 private:
+    void consider(qsizetype row, int column, QStringView text);
+
     struct Widest {
         qsizetype row = -1;
         int units = 0;

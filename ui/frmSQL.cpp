@@ -132,6 +132,11 @@ void frmSQL::BindGrid() {
 // the grid (or than a long number in a narrow grid), so that one long value cannot push the other
 // columns off the screen; a longer value is cut short with "…". Only the rows not seen before are
 // read, and only the widest cell of each column is measured with the font.
+void frmSQL::FitColumns(const WidestCells &arrived) {
+    widestCells_.Merge(arrived);
+    FitColumns();
+}
+
 void frmSQL::FitColumns() {
     widestCells_.Add(recordSet_);
     // In a narrow grid a third would cut even ordinary numbers short: a column may always

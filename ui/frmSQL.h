@@ -42,6 +42,9 @@ public:
     // Sizes the grid's columns to the rows fetched so far (each at most a third of the grid);
     // reads only the rows it has not seen, so it can be called again as more rows arrive.
     void FitColumns();
+    // The same, for rows that have just arrived and whose widest cells were found already
+    // (where they were fetched): nothing is read again.
+    void FitColumns(const WidestCells &arrived);
 
     // Shows the busy pointer over this window alone while its run lasts; false gives the
     // window its own pointers back.

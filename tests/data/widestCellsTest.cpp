@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "data/cellStore.h"
 #include "data/widestCells.h"
 #include "tests/data/databaseTest.h"
 
@@ -96,6 +97,42 @@ TEST_F(WidestCellsTest, AClosedRecordsetAddsNothing) {
     widest.Add(recordset);
     EXPECT_EQ(widest.MeasuredRows(), 0);
     EXPECT_EQ(widest.Row(0), -1);
+}
+
+// Rows that a worker measured in segments, merged in order, give the answer of one pass over
+// the whole result, whatever the segments' sizes.
+TEST_F(WidestCellsTest, SegmentsMeasuredApartAndMergedGiveTheWholeAnswer) {
+    WidestCells whole;
+    whole.Reset(recordset.FieldCount());
+    whole.Add(recordset);
+    for (const qsizetype size : {1, 7, 100, 449, 450, 600}) {
+        SCOPED_TRACE(size);
+        WidestCells merged;
+        merged.Reset(recordset.FieldCount());
+        for (qsizetype first = 0; first < recordset.RecordCount(); first += size) {
+            CellStore segment(recordset.FieldCount());
+            for (qsizetype row = first; row < std::min(first + size, recordset.RecordCount());
+                 ++row) {
+                for (int column = 0; column < recordset.FieldCount(); ++column) {
+                    if (recordset.CellIsNull(row, column)) {
+                        segment.appendNull();
+                    } else {
+                        const QStringView text = recordset.CellText(row, column);
+                        segment.appendPiece(text.utf16(), text.size());
+                        segment.endCell();
+                    }
+                }
+            }
+            WidestCells found;
+            found.Reset(recordset.FieldCount());
+            found.Add(segment);
+            merged.Merge(found);
+        }
+        EXPECT_EQ(merged.MeasuredRows(), whole.MeasuredRows());
+        for (int column = 0; column < recordset.FieldCount(); ++column) {
+            EXPECT_EQ(merged.Row(column), whole.Row(column)) << column;
+        }
+    }
 }
 
 }  // namespace
