@@ -24,6 +24,7 @@
 #include "ui/frmSQL.h"
 #include "ui/icons.h"
 #include "ui/queryEditor.h"
+#include "ui/runProgress.h"
 #include "ui/statusPanel.h"
 #include "ui/twips.h"
 #include "ui/windowArrangement.h"
@@ -35,14 +36,27 @@ constexpr int kTableListWidth = 3495;
 
 // The status bar's panels from the left: the run's messages in a box of its own width, the run's
 // progress (rows and time), then the data source, which also takes what room the bar has left.
+enum class PanelTexts { Any, RunMessages, RunProgress };
 struct StatusPanelDesign {
     const char *key;
-    int width;         // twips
-    int stretch;       // 0: exactly its width; more: at least its width, sharing the rest
-    bool runMessages;  // wide enough for a run's messages also where the font is wider
+    int width;    // twips
+    int stretch;  // 0: exactly its width; more: at least its width, sharing the rest
+    // Wide enough for the texts it shows also where the font is wider.
+    PanelTexts texts;
 };
-const StatusPanelDesign kStatusPanels[] = {
-    {"MESSAGE", 3000, 0, true}, {"PROGRESS", 2600, 0, false}, {"DSN", 4000, 1, false}};
+const StatusPanelDesign kStatusPanels[] = {{"MESSAGE", 3000, 0, PanelTexts::RunMessages},
+                                           {"PROGRESS", 2600, 0, PanelTexts::RunProgress},
+                                           {"DSN", 4000, 1, PanelTexts::Any}};
+
+// The longest progress a run of some ten million rows shows: cancelled, with rows and minutes.
+QString WidestProgress() {
+    RunProgress progress;
+    progress.state = RunProgress::State::Cancelled;
+    progress.hasResult = true;
+    progress.rows = 88'888'888;
+    progress.elapsedMs = 8'888'800;
+    return RunProgressText(progress);
+}
 
 const ToolbarButton kGridButtons[] = {
     {"START", "go-first", "first", "最初のレコード"},
@@ -155,9 +169,11 @@ void frmMain::buildStatusBar() {
     for (const StatusPanelDesign &design : kStatusPanels) {
         auto *panel = new StatusPanel(QString::fromLatin1(design.key), stbMain);
         int width = twips.toPixelsX(design.width);
-        if (design.runMessages) {
+        if (design.texts == PanelTexts::RunMessages) {
             width = std::max(width, panel->WidthToShow(
                                         {RunStatus::Running, RunStatus::Done, RunStatus::Failed}));
+        } else if (design.texts == PanelTexts::RunProgress) {
+            width = std::max(width, panel->WidthToShow({WidestProgress()}));
         }
         if (design.stretch == 0) {
             panel->setFixedWidth(width);  // its neighbours keep their place whatever it says

@@ -104,11 +104,15 @@ bool frmMain::StartRun(frmSQL *doc, std::function<void(frmSQL *doc, bool ran)> t
     connect(run, &QueryRun::finished, this, [this, run, then = std::move(then)] {
         progressTimer_->stop();
         stuckTimer_->stop();
-        SetPanelText(kProgress, RunProgressText(run->Progress()));
-        SetPanelText(kMessage, run->Succeeded() ? RunStatus::Done : RunStatus::Failed);
         run_ = nullptr;
         run->deleteLater();
         EnabledControls();
+        SetPanelText(kProgress, RunProgressText(run->Progress()));
+        // The failing batch's error, then the run's end in the status bar.
+        if (run->RunFailure()) {
+            clsMsg().ShowError(run->RunFailure()->description);
+        }
+        SetPanelText(kMessage, run->Succeeded() ? RunStatus::Done : RunStatus::Failed);
         then(run->Doc(), run->Succeeded());
     });
     run->Start();

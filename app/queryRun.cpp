@@ -2,7 +2,6 @@
 
 #include <QShortcut>
 
-#include "core/clsMsg.h"
 #include "data/batchRun.h"
 #include "data/cancelSwitch.h"
 #include "data/connectionWorker.h"
@@ -165,9 +164,6 @@ void QueryRun::finish(std::optional<Failure> failure, bool givenUp) {
                 hasResult_ = false;
             }
         }
-    }
-    if (failure_) {
-        clsMsg().ShowError(failure_->description);
     }
     emit finished();
 }

@@ -22,8 +22,8 @@ class WidestCells;
 // One run of a query window's batches on the connection's worker thread. The window's recordset
 // takes each batch's first result while its rows arrive, and the grid grows with them; the
 // window shows the busy pointer, and Esc in it cancels. The user-interface thread only starts
-// the run, takes its reports and paints. Batches go in turn; the first that fails shows its
-// error and ends the run; a cancel stops the batch that runs and sends no further one.
+// the run, takes its reports and paints. Batches go in turn; the first that fails ends the run;
+// a cancel stops the batch that runs and sends no further one.
 class QueryRun : public QObject {
     Q_OBJECT
 
@@ -47,12 +47,13 @@ public:
     RunProgress Progress() const;
     // True when every batch ran.
     bool Succeeded() const { return finished_ && !failure_ && !cancelled_; }
+    // The failure that ended the run (not the user's cancel); its box is the caller's to show.
+    const std::optional<Failure> &RunFailure() const { return failure_; }
 
 signals:
     // The user asked for the run to stop.
     void cancelRequested();
-    // The run has ended: every batch ran, one failed (its error has been shown), or it was
-    // cancelled.
+    // The run has ended: every batch ran, one failed (RunFailure), or it was cancelled.
     void finished();
 
 private:
