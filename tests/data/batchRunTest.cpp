@@ -109,18 +109,8 @@ std::future<std::optional<Failure>> Start(Connection &connection, QStringList ba
     });
 }
 
-class BatchRunTest : public DatabaseTest {
+class BatchRunTest : public StreamingDatabaseTest {
 protected:
-    void SetUp() override {
-        DatabaseTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) {
-            return;
-        }
-        const TestSource stream = *StreamingSourceFor(GetParam());
-        streaming.setConnectionString(BuildConnectionString(stream.dsn, stream.uid, stream.pwd));
-        streaming.Open();
-    }
-
     // Runs one query to its end on the test's thread and returns its values.
     std::vector<Value> Query(Connection &on, const QString &sql) {
         CancelSwitch cancel;
@@ -151,8 +141,6 @@ protected:
         EXPECT_EQ(failure->description, QStringLiteral("クエリの実行を取り消しました。"));
         EXPECT_EQ(Query(on, QStringLiteral("SELECT 42 AS answer")), std::vector<Value>{"42"});
     }
-
-    Connection streaming;
 };
 
 TEST_P(BatchRunTest, ACancelStopsTheRunWhileItExecutesOrFetches) {

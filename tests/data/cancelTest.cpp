@@ -13,25 +13,13 @@ using namespace std::chrono_literals;
 
 // Time-outs and cancels that stop a run while its rows are being fetched, on the driver's
 // streaming source, where rows arrive while the statement still runs (where the driver can).
-class CancelTest : public DatabaseTest {
+class CancelTest : public StreamingDatabaseTest {
 protected:
-    void SetUp() override {
-        DatabaseTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) {
-            return;
-        }
-        const TestSource stream = *StreamingSourceFor(GetParam());
-        streaming.setConnectionString(BuildConnectionString(stream.dsn, stream.uid, stream.pwd));
-        streaming.Open();
-    }
-
     void ExpectUsable(Connection &on) {
         Recordset rs;
         rs.Open(QStringLiteral("SELECT 42 AS answer"), on);
         EXPECT_EQ(rs.Value(0), QStringLiteral("42"));
     }
-
-    Connection streaming;
 };
 
 TEST_P(CancelTest, TimeOutWhileFetchingEndsEveryRunWithTheTimeOutAlone) {

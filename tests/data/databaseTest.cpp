@@ -140,3 +140,13 @@ QString DatabaseTest::LongStream() const {
 std::string ParamName(const testing::TestParamInfo<TestDriver> &info) {
     return DriverName(info.param);
 }
+
+void StreamingDatabaseTest::SetUp() {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) {
+        return;
+    }
+    const TestSource stream = *StreamingSourceFor(GetParam());
+    streaming.setConnectionString(BuildConnectionString(stream.dsn, stream.uid, stream.pwd));
+    streaming.Open();
+}

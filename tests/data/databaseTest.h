@@ -63,6 +63,15 @@ protected:
     Connection connection;
 };
 
+// A database test with a second connection on the driver's streaming source, where rows arrive
+// while the statement still runs (where the driver can).
+class StreamingDatabaseTest : public DatabaseTest {
+protected:
+    void SetUp() override;
+
+    Connection streaming;
+};
+
 // Runs `body` and returns the failure it threw; fails the test when it threw none.
 template <typename Body>
 Failure FailureOf(Body &&body) {
