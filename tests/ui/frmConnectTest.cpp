@@ -14,7 +14,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
+#include <stop_token>
+#include <thread>
 
 #include "data/basConnect.h"
 #include "data/connection.h"
@@ -27,7 +32,9 @@
 namespace {
 
 // A TCP port on 127.0.0.1 where connections are taken in by the system and never answered, so
-// that a driver connecting there waits until the server goes away.
+// that a driver connecting there waits until the server goes away. It goes away by itself after
+// a while, so that an attempt that blocks the test's own thread fails the test instead of
+// hanging it.
 class SilentServer {
 public:
     SilentServer() {
@@ -43,19 +50,31 @@ public:
             return;
         }
         port_ = ntohs(address.sin_port);
+        watchdog_ = std::jthread([this](std::stop_token stop) {
+            std::mutex mutex;
+            std::unique_lock lock(mutex);
+            std::condition_variable_any().wait_for(lock, stop, std::chrono::seconds(20),
+                                                   [] { return false; });
+            GoAway();
+        });
     }
-    ~SilentServer() { GoAway(); }
+    ~SilentServer() {
+        watchdog_ = {};
+        GoAway();
+    }
     SilentServer(const SilentServer &) = delete;
     SilentServer &operator=(const SilentServer &) = delete;
 
     quint16 Port() const { return port_; }
     // A client has connected and waits for the server's first word.
-    bool Reached() const {
+    bool Reached() {
+        const std::lock_guard lock(mutex_);
         pollfd waiting{listener_, POLLIN, 0};
         return listener_ >= 0 && poll(&waiting, 1, 0) == 1;
     }
     // Stops listening and drops every connection taken in, so that the client's call fails.
     void GoAway() {
+        const std::lock_guard lock(mutex_);
         if (listener_ >= 0) {
             close(listener_);
             listener_ = -1;
@@ -63,8 +82,10 @@ public:
     }
 
 private:
+    std::mutex mutex_;
     int listener_ = -1;
     quint16 port_ = 0;
+    std::jthread watchdog_;
 };
 
 // Counts the paint events of a widget.
