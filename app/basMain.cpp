@@ -54,7 +54,7 @@ void ResetSharedState() {
 void StartUp(frmMain &mainWindow, const QStringList &files, SessionKeeper *session) {
     ReportFailure([&] {
         mainWindow.show();
-        ShowConnectDialog(gConnection, &mainWindow, RememberDataSource);
+        ShowConnectDialog(gConnection, &mainWindow, &mainWindow.Worker(), RememberDataSource);
         const int restored = session ? session->Restore() : 0;
         if (files.isEmpty() && restored == 0) {
             mainWindow.LoadNewDoc();

@@ -32,7 +32,7 @@ void frmMain::mnuFileConnect_Click() {
     });
     const QString before = gConnection.ConnectionString();
     // A failed OK has closed the old connection already while the dialog stays open.
-    ShowConnectDialog(gConnection, this, [this](const ConnectAttempt &attempt) {
+    ShowConnectDialog(gConnection, this, &Worker(), [this](const ConnectAttempt &attempt) {
         RememberDataSource(attempt);
         ShowDataSource();
     });

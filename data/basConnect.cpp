@@ -79,8 +79,8 @@ std::optional<DialogLogin> ParseDialogConnectionString(const QString &text) {
     return login;
 }
 
-bool OpenConnection(Connection &connection, const QString &dsn, const QString &uid,
-                    const QString &pwd) {
+std::optional<Failure> TryOpenConnection(Connection &connection, const QString &dsn,
+                                         const QString &uid, const QString &pwd) {
     try {
         if (connection.State() != Connection::StateClosed) {
             connection.Close();
@@ -88,9 +88,17 @@ bool OpenConnection(Connection &connection, const QString &dsn, const QString &u
         connection.setProvider(QStringLiteral("MSDASQL"));
         connection.setConnectionString(BuildConnectionString(dsn, uid, pwd));
         connection.Open();
-        return true;
+        return std::nullopt;
     } catch (const Failure &failure) {
-        clsMsg().ShowError(failure.description);
-        return false;
+        return failure;
     }
+}
+
+bool OpenConnection(Connection &connection, const QString &dsn, const QString &uid,
+                    const QString &pwd) {
+    const std::optional<Failure> failure = TryOpenConnection(connection, dsn, uid, pwd);
+    if (failure) {
+        clsMsg().ShowError(failure->description);
+    }
+    return !failure;
 }

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "core/failure.h"
+
 class Connection;
 
 // The ODBC connection string for a data source, login name and password:
@@ -21,8 +23,13 @@ struct DialogLogin {
 };
 std::optional<DialogLogin> ParseDialogConnectionString(const QString &text);
 
-// Closes `connection` if it is open, configures it for the data source and opens it. Reports a
-// failure with ShowError and returns false; afterwards the connection is closed and holds the
-// new connection string.
+// Closes `connection` if it is open, configures it for the data source and opens it, showing
+// nothing, so that it may run on any thread (one at a time per connection). Gives the failure
+// with the driver's text; afterwards the connection is closed and holds the new connection
+// string.
+std::optional<Failure> TryOpenConnection(Connection &connection, const QString &dsn,
+                                         const QString &uid, const QString &pwd);
+
+// TryOpenConnection on the calling thread, reporting a failure with ShowError: false then.
 bool OpenConnection(Connection &connection, const QString &dsn, const QString &uid,
                     const QString &pwd);

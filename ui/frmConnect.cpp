@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "core/clsMsg.h"
 #include "core/settings.h"
 #include "data/basConnect.h"
 #include "data/basDsn.h"
+#include "data/connectionWorker.h"
 #include "ui/formFont.h"
 #include "ui/twips.h"
 
@@ -23,8 +25,8 @@ void Place(QWidget *widget, const Twips &twips, int left, int top, int width, in
 
 }  // namespace
 
-frmConnect::frmConnect(Connection &connection, QWidget *parent)
-    : QDialog(parent), connection_(connection) {
+frmConnect::frmConnect(Connection &connection, QWidget *parent, ConnectionWorker *worker)
+    : QDialog(parent), connection_(connection), worker_(worker) {
     setObjectName(QStringLiteral("frmConnect"));
     setWindowTitle(QStringLiteral("データ ソース接続"));
     setFont(FormFont());
@@ -48,7 +50,7 @@ void frmConnect::buildControls() {
     lblMsg->setObjectName(QStringLiteral("lblMsg"));
     Place(lblMsg, twips, 840, 360, 5745, 255);
 
-    auto *fraDSN = new QFrame(this);
+    auto *fraDSN = fraDSN_ = new QFrame(this);
     fraDSN->setObjectName(QStringLiteral("fraDSN"));
     fraDSN->setFrameShape(QFrame::StyledPanel);
     Place(fraDSN, twips, 120, 720, 6465, 1935);
@@ -87,7 +89,7 @@ void frmConnect::buildControls() {
     Place(txtPWD_, twips, 2370, 1320, 3675, 375);
     lblPWD->setBuddy(txtPWD_);
 
-    auto *fraBtn = new QFrame(this);
+    auto *fraBtn = fraBtn_ = new QFrame(this);
     fraBtn->setObjectName(QStringLiteral("fraBtn"));
     fraBtn->setFrameShape(QFrame::NoFrame);
     Place(fraBtn, twips, 3450, 2700, 3255, 555);
@@ -122,23 +124,77 @@ void frmConnect::load() {
 
 void frmConnect::cmdOK_Click() {
     const QString dsn = cboDSNList_->currentText();
-    const bool opened = OpenConnection(connection_, dsn, txtUID_->text(), txtPWD_->text());
-    emit ConnectionAttempted(ConnectAttempt{dsn, opened});
-    if (opened) {
+    const QString uid = txtUID_->text();
+    const QString pwd = txtPWD_->text();
+    if (!worker_) {
+        finishAttempt(dsn, TryOpenConnection(connection_, dsn, uid, pwd));
+        return;
+    }
+    // Written by the job, read by `done` after it: the worker hands it over between the
+    // threads. A job that ends without an answer (it threw) counts as a failed attempt.
+    struct Outcome {
+        bool answered = false;
+        std::optional<Failure> failure;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    Connection *connection = &connection_;
+    setAttempting(true);
+    worker_->Start(
+        [outcome, connection, dsn, uid, pwd](JobContext &) {
+            outcome->failure = TryOpenConnection(*connection, dsn, uid, pwd);
+            outcome->answered = true;
+        },
+        [dialog = QPointer<frmConnect>(this), outcome, dsn] {
+            if (!dialog) {
+                return;
+            }
+            dialog->setAttempting(false);
+            dialog->finishAttempt(dsn, outcome->answered
+                                           ? outcome->failure
+                                           : std::optional(MakeFailure(FailureNumber::General)));
+        });
+}
+
+void frmConnect::setAttempting(bool attempting) {
+    attempting_ = attempting;
+    if (attempting) {
+        focusBeforeAttempt_ = focusWidget();
+        busyCursor_.emplace();
+    } else {
+        busyCursor_.reset();
+    }
+    fraDSN_->setEnabled(!attempting);
+    fraBtn_->setEnabled(!attempting);
+    if (!attempting && focusBeforeAttempt_) {
+        focusBeforeAttempt_->setFocus();
+    }
+}
+
+void frmConnect::finishAttempt(const QString &dsn, const std::optional<Failure> &failure) {
+    if (failure) {
+        clsMsg().ShowError(failure->description);
+    }
+    emit ConnectionAttempted(ConnectAttempt{dsn, !failure});
+    if (!failure) {
         accept();
     }
 }
 
 void frmConnect::done(int result) {
+    // Escape, the window's close button and Cancel wait for the attempt to end: closing now
+    // would leave the connection half open on the worker while the caller goes on.
+    if (attempting_) {
+        return;
+    }
     Settings::Write(Settings::ConnectDsn, cboDSNList_->currentText());
     Settings::Write(Settings::ConnectUid, txtUID_->text());
     txtPWD_->clear();
     QDialog::done(result);
 }
 
-void ShowConnectDialog(Connection &connection, QWidget *parent,
+void ShowConnectDialog(Connection &connection, QWidget *parent, ConnectionWorker *worker,
                        const std::function<void(const ConnectAttempt &)> &afterEachAttempt) {
-    frmConnect dialog(connection, parent);
+    frmConnect dialog(connection, parent, worker);
     if (afterEachAttempt) {
         QObject::connect(&dialog, &frmConnect::ConnectionAttempted, afterEachAttempt);
     }

@@ -289,6 +289,7 @@ TEST_F(MainWindowTest, StartUpWithAConnectionShowsTheDataSource) {
         EXPECT_EQ(password->echoMode(), QLineEdit::Password);
         QTest::keyClicks(password, QStringLiteral("secret"));
         QTest::keyClick(password, Qt::Key_Return);  // Enter presses OK
+        WaitForConnectAttempt(dialog);
         if (dialog->isVisible()) {
             ADD_FAILURE() << "the connection dialog stayed open";
             QTest::keyClick(dialog, Qt::Key_Escape);
@@ -335,6 +336,7 @@ TEST_F(MainWindowTest, EnterInTheDataSourceFieldPressesOk) {
         EXPECT_TRUE(dialog->focusWidget() == list || dialog->focusWidget() == list->lineEdit());
         list->setEditText(QStringLiteral("StartUpSource"));
         QTest::keyClick(list->lineEdit(), Qt::Key_Return);
+        WaitForConnectAttempt(dialog);
         if (dialog->isVisible()) {
             ADD_FAILURE() << "Enter did not press OK";
             QTest::keyClick(dialog, Qt::Key_Escape);
@@ -353,6 +355,7 @@ TEST_F(MainWindowTest, FailedConnectKeepsTheDialogOpenAndTheNameEmpty) {
             ->setEditText(QStringLiteral("NoSuchSource"));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")),
                           Qt::LeftButton);
+        WaitForConnectAttempt(dialog);
         EXPECT_TRUE(dialog->isVisible());
         EXPECT_EQ(presenter.boxes().size(), 1);
         QTest::keyClick(dialog, Qt::Key_Escape);
@@ -368,6 +371,7 @@ void ConnectToStartUpSource(frmMain &window) {
         dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"))
             ->setEditText(QStringLiteral("StartUpSource"));
         QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+        WaitForConnectAttempt(dialog);
         if (dialog->isVisible()) {
             QTest::keyClick(dialog, Qt::Key_Escape);
         }
@@ -407,6 +411,7 @@ TEST_F(MainWindowTest, EnterInThePrefilledDialogReconnectsToTheSameSource) {
                                                   : focus->objectName();
             shown = list->currentText();
             QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+            WaitForConnectAttempt(dialog);
             closedByEnter = !dialog->isVisible();
             if (!closedByEnter) {
                 QTest::keyClick(dialog, Qt::Key_Escape);
@@ -443,6 +448,7 @@ TEST_F(MainWindowTest, TheDataSourcePanelIsEmptyWhileTheConnectionIsClosed) {
             ->setEditText(QStringLiteral("NoSuchSource"));
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOK")),
                           Qt::LeftButton);
+        WaitForConnectAttempt(dialog);
         EXPECT_EQ(presenter.boxes().size(), 1);
         panelBehindTheDialog = window.PanelText(QStringLiteral("DSN"));
         QTest::keyClick(dialog, Qt::Key_Escape);

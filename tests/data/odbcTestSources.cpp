@@ -122,6 +122,22 @@ QString RegisterSqliteSource(const QString &name) {
     return name;
 }
 
+std::optional<QString> RegisterPostgresSourceAt(const QString &name, quint16 port) {
+    if (!SourceFor(TestDriver::Postgres)) {
+        return std::nullopt;
+    }
+    QFile ini(SourcesFolder() + QStringLiteral("/odbc.ini"));
+    if (!ini.open(QIODevice::Append)) {
+        std::abort();
+    }
+    ini.write(QStringLiteral("\n[%1]\nDriver=TessoryPostgreSQL\nServername=127.0.0.1\nPort=%2\n"
+                             "Database=tessory\n")
+                  .arg(name)
+                  .arg(port)
+                  .toUtf8());
+    return name;
+}
+
 const char *DriverName(TestDriver driver) {
     switch (driver) {
         case TestDriver::Sqlite:

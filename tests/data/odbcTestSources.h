@@ -39,6 +39,10 @@ std::optional<TestSource> StreamingSourceFor(TestDriver driver);
 // Registers one more SQLite data source of the given name, on a new empty database file (an
 // earlier file of that name is removed), and returns the name.
 QString RegisterSqliteSource(const QString &name);
+// Registers a data source of the given name for the PostgreSQL fixture's driver that points at
+// 127.0.0.1:`port`, whatever listens there, and returns the name; nothing when the fixture's
+// driver is not registered.
+std::optional<QString> RegisterPostgresSourceAt(const QString &name, quint16 port);
 // The database file behind a source registered by RegisterSqliteSource.
 QString SqliteSourceFile(const QString &name);
 

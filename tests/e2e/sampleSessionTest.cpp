@@ -67,6 +67,7 @@ TEST_F(SampleSessionTest, ConnectRunPageExportAndClose) {
             auto *list = dialog->findChild<QComboBox *>(QStringLiteral("cboDSNList"));
             list->setCurrentIndex(list->findText(kSample));
             QTest::keyClick(list, Qt::Key_Return);
+            WaitForConnectAttempt(dialog);
             if (dialog->isVisible()) {
                 ADD_FAILURE() << "the sample database did not connect";
                 QTest::keyClick(dialog, Qt::Key_Escape);
@@ -135,6 +136,7 @@ TEST_F(SampleSessionTest, TheNextStartConnectsTheLastSourceWithEnterAtOnce) {
             }
             shown = list->currentText();
             QTest::keyClick(dialog->windowHandle(), Qt::Key_Return);
+            WaitForConnectAttempt(dialog);
             closedByEnter = !dialog->isVisible();
             if (!closedByEnter) {
                 QTest::keyClick(dialog, Qt::Key_Escape);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/frmConnect.h"
+
 void AnswerNextDialog(std::function<void(QWidget *)> answer) {
     QTimer::singleShot(0, [answer] {
         QWidget *dialog = QApplication::activeModalWidget();
@@ -32,6 +34,19 @@ void CloseIfOpen(QWidget *dialog) {
     } else {
         dialog->close();
     }
+}
+
+bool WaitForConnectAttempt(QWidget *dialog, std::chrono::milliseconds limit) {
+    auto *connect = qobject_cast<frmConnect *>(dialog);
+    if (!connect) {
+        ADD_FAILURE() << "not the connection dialog";
+        return false;
+    }
+    if (!QTest::qWaitFor([connect] { return !connect->Attempting(); }, int(limit.count()))) {
+        ADD_FAILURE() << "the connection attempt did not end";
+        return false;
+    }
+    return true;
 }
 
 void PressButton(QWidget *dialog, const char *name) {

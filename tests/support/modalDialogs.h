@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <chrono>
 #include <functional>
 
 class QFileDialog;
@@ -34,6 +35,12 @@ void AnswerNextDialogOf(std::function<void(Dialog *)> answer) {
 
 // Closes `dialog` when it is still open (rejecting it), so that no test is left blocked.
 void CloseIfOpen(QWidget *dialog);
+
+// Waits until the attempt that OK started in the connection dialog `dialog` has ended (the
+// dialog then has closed or is usable again); fails the test when it is no connection dialog
+// or the attempt outlasts `limit`.
+bool WaitForConnectAttempt(QWidget *dialog,
+                           std::chrono::milliseconds limit = std::chrono::seconds(30));
 
 // Clicks the push button named `name` in `dialog`; fails the test when there is none.
 void PressButton(QWidget *dialog, const char *name);
