@@ -60,7 +60,10 @@ struct ConnectionWorker::State : std::enable_shared_from_this<State> {
     void AbandonCurrent();
 
     std::mutex mutex;
-    std::condition_variable changed;    // the queue, `current`, `generation` or `stopping` changed
+    // The queue, `current`, `generation` or `stopping` changed. The `_any` kind unlocks and locks
+    // `mutex` in code built with the program, so ThreadSanitizer sees every hand-over through it
+    // (std::condition_variable does that inside the C++ library, out of its sight).
+    std::condition_variable_any changed;
     std::deque<Queued> queue;           // mutex
     std::shared_ptr<Run> current;       // mutex: the job the live thread runs now
     std::vector<Mail> mailbox;          // mutex

@@ -36,8 +36,10 @@ private:
     void run();
 
     mutable std::mutex mutex_;
-    std::condition_variable wake_;
-    std::condition_variable idle_;
+    // The `_any` kind unlocks and locks the mutex in code built with the program, where
+    // ThreadSanitizer sees the hand-over (std::condition_variable does it out of its sight).
+    std::condition_variable_any wake_;
+    std::condition_variable_any idle_;
     std::map<QString, std::function<QByteArray()>> pending_;
     bool busy_ = false;
     bool stopping_ = false;

@@ -25,7 +25,9 @@ cmake --build "$build_dir" -j"${TESSORY_JOBS:-2}"
 
 # ignore_noninstrumented_modules leaves out what the drivers, loaded and unloaded by the driver
 # manager, do through the C library; tsan.supp names the libraries loaded with the program.
-export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1} ignore_noninstrumented_modules=1 suppressions=$source_dir/scripts/tsan.supp"
+# die_after_fork=0: a test that starts a process (fork, then exec at once) may start threads
+# afterwards; the child never runs our code.
+export TSAN_OPTIONS="${TSAN_OPTIONS:-halt_on_error=1 second_deadlock_stack=1} die_after_fork=0 ignore_noninstrumented_modules=1 suppressions=$source_dir/scripts/tsan.supp"
 export QT_QPA_PLATFORM=offscreen
 cd "$build_dir"
 # First the layers without widgets: the worker thread, the statement cancel and the ODBC layer on
