@@ -1,5 +1,7 @@
 #include "data/cellStore.h"
 
+#include <QStringDecoder>
+
 #include <algorithm>
 #include <cstring>
 
@@ -38,6 +40,20 @@ void CellStore::appendPiece(const char16_t *text, qsizetype length) {
     reserve(length);
     Chunk &last = chunks_.back();
     std::memcpy(last.text.get() + last.used, text, size_t(length) * sizeof(char16_t));
+    last.used += length;
+    pending_ += length;
+}
+
+void CellStore::appendUtf8(const char *bytes, qsizetype size) {
+    if (size <= 0) {
+        return;
+    }
+    // UTF-8 never takes fewer bytes than UTF-16 takes characters, so `size` is room enough.
+    reserve(size);
+    Chunk &last = chunks_.back();
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QChar *start = reinterpret_cast<QChar *>(last.text.get() + last.used);
+    const qsizetype length = decoder.appendToBuffer(start, QByteArrayView(bytes, size)) - start;
     last.used += length;
     pending_ += length;
 }

@@ -26,6 +26,9 @@ public:
 
     // A cell is built from one or more pieces (long values arrive in parts) and then ended.
     void appendPiece(const char16_t *text, qsizetype length);
+    // Decodes `size` bytes of UTF-8 straight into the arena as a piece of the cell being built.
+    // The bytes must hold whole characters: a character cut in two becomes U+FFFD.
+    void appendUtf8(const char *bytes, qsizetype size);
     void endCell();
     void appendNull();
     // Makes room for `length` more characters of the cell being built, so that they are stored

@@ -79,3 +79,16 @@ FetchPlan PlanFetch(const QList<int> &types, const std::vector<SQLULEN> &sizes,
     }
     return plan;
 }
+
+FetchPlan PlanUtf8Fetch(const QList<int> &types, const std::vector<SQLULEN> &sizes,
+                        SQLUINTEGER getDataExtensions) {
+    FetchPlan plan = PlanFetch(types, sizes, getDataExtensions);
+    plan.utf8 = true;
+    for (size_t column = 0; column < plan.width.size(); ++column) {
+        if (plan.width[column] > 0 && IsCharacterType(types.at(qsizetype(column))) &&
+            IsBounded(sizes[column])) {
+            plan.width[column] = (plan.width[column] - 1) * 3 + 1;
+        }
+    }
+    return plan;
+}

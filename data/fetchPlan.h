@@ -12,6 +12,9 @@
 struct FetchPlan {
     SQLULEN rows = 1;           // the row array size
     std::vector<SQLLEN> width;  // per column: characters of its buffer; 0 when not bound
+    // Values are read as UTF-8 bytes (SQL_C_CHAR) rather than wide text, and `width` counts
+    // bytes.
+    bool utf8 = false;
 
     bool bindsAny() const;
 };
@@ -39,5 +42,11 @@ inline constexpr SQLLEN kLongColumnWidth = 256;
 // - Without SQL_GD_BOUND nothing is bound.
 FetchPlan PlanFetch(const QList<int> &types, const std::vector<SQLULEN> &sizes,
                     SQLUINTEGER getDataExtensions);
+
+// The same plan with values read as UTF-8 bytes: a bounded character column's buffer holds its
+// size in characters of up to three bytes each (a character outside the BMP takes four bytes
+// and two UTF-16 characters of the size); other buffers keep their number, now of bytes.
+FetchPlan PlanUtf8Fetch(const QList<int> &types, const std::vector<SQLULEN> &sizes,
+                        SQLUINTEGER getDataExtensions);
 
 bool IsBinaryType(int type);

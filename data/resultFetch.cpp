@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -68,6 +70,7 @@ private:
     void HandOver();
     qint64 RowCount();
     void ReadCell(SQLUSMALLINT column, CellStore &cells);
+    void ReadUtf8Cell(SQLUSMALLINT column, CellStore &cells);
     void ReadBytes(SQLUSMALLINT column, CellStore &cells);
 
     SQLHDBC connection_;
@@ -86,6 +89,8 @@ private:
     // its length/indicator a row.
     FetchPlan plan_;
     std::vector<std::vector<SQLWCHAR>> bound_;
+    std::vector<std::vector<char>> boundBytes_;  // instead, when the plan reads UTF-8
+    std::string utf8Whole_;                      // a UTF-8 value read in pieces
     std::vector<std::vector<SQLLEN>> indicators_;
     std::vector<SQLUSMALLINT> rowStatus_;
     SQLULEN rowsFetched_ = 0;
@@ -177,6 +182,59 @@ void Fetch::ReadCell(SQLUSMALLINT column, CellStore &cells) {
     }
 }
 
+// Reads one value of the current row as UTF-8 bytes, gathered whole before they are decoded so
+// that a character the driver cut at the end of a piece is decoded whole.
+void Fetch::ReadUtf8Cell(SQLUSMALLINT column, CellStore &cells) {
+    utf8Whole_.clear();
+    size_t gathered = 0;  // bytes of the value in utf8Whole_
+    char *buffer = bytes_.data();
+    qsizetype room = qsizetype(bytes_.size()) - 1;
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = call(Call::Quick, "SQLGetData", [&] {
+            return SQLGetData(statement_.get(), column, SQL_C_CHAR, buffer, SQLLEN(room + 1),
+                              &indicator);
+        });
+        if (rc == SQL_NO_DATA) {
+            break;
+        }
+        if (indicator == SQL_NULL_DATA) {
+            cells.appendNull();
+            return;
+        }
+        const bool known = indicator != SQL_NO_TOTAL;
+        const bool truncated = !known || qsizetype(indicator) > room;
+        const qsizetype size = truncated ? room : qsizetype(indicator);
+        if (buffer == bytes_.data()) {
+            if (!truncated && gathered == 0) {
+                cells.appendUtf8(buffer, size);  // the whole value in one piece
+                break;
+            }
+            utf8Whole_.resize(gathered + size_t(size));
+            std::memcpy(utf8Whole_.data() + gathered, buffer, size_t(size));
+        }
+        gathered += size_t(size);
+        if (!truncated) {
+            break;
+        }
+        if (known) {
+            // The rest, its length now told, in one read straight after what is gathered.
+            room = qsizetype(indicator) - size;
+            utf8Whole_.resize(gathered + size_t(room) + 1);
+            buffer = utf8Whole_.data() + gathered;
+        } else {
+            buffer = bytes_.data();
+            room = qsizetype(bytes_.size()) - 1;
+        }
+    }
+    utf8Whole_.resize(gathered);
+    cells.appendUtf8(utf8Whole_.data(), qsizetype(utf8Whole_.size()));
+    cells.endCell();
+    if (utf8Whole_.capacity() > size_t(kPieceBytes)) {
+        std::string().swap(utf8Whole_);  // a long value's buffer is not kept
+    }
+}
+
 // Reads one binary value as bytes and stores them as two lowercase hex digits a byte, the text
 // that ODBC defines for binary data. Asked for text, the drivers do not agree: the SQLite3
 // driver writes a SQL literal (X'00FF10'), and MariaDB's decodes the bytes as UTF-8, which
@@ -218,6 +276,11 @@ FetchPlan Fetch::Plan(const std::vector<SQLULEN> &sizes) {
         extensions = 0;  // nothing is bound: rows come one at a time, every value read alone
     }
     const QString driver = DriverName(connection_);
+    // The SQLite3 driver holds text as UTF-8 and hands it over as such for SQL_C_CHAR; its own
+    // conversion to wide text costs more than decoding the bytes here.
+    if (driver.contains(QLatin1String("sqlite3odbc"), Qt::CaseInsensitive)) {
+        return PlanUtf8Fetch(types_, sizes, extensions & ~SQLUINTEGER(SQL_GD_BLOCK));
+    }
     // The MariaDB driver reads past the end of its own conversion buffer (AddressSanitizer:
     // strlen in SQLFetch) when a value does not fit the wide buffer bound to it: nothing is bound
     // there, every value is read with SQLGetData.
@@ -263,16 +326,25 @@ bool Fetch::Bind(FetchPlan &plan) {
     }
     const size_t columns = plan.width.size();
     bound_.assign(columns, {});
+    boundBytes_.assign(columns, {});
     indicators_.assign(columns, {});
     for (size_t column = 0; column < columns; ++column) {
         const SQLLEN width = plan.width[column];
         if (width == 0) {
             continue;
         }
-        bound_[column].resize(size_t(width) * plan.rows);
         indicators_[column].resize(plan.rows);
-        if (!SQL_SUCCEEDED(SQLBindCol(statement_.get(), SQLUSMALLINT(column + 1), SQL_C_WCHAR,
-                                      bound_[column].data(), width * SQLLEN(sizeof(SQLWCHAR)),
+        SQLPOINTER buffer = nullptr;
+        if (plan.utf8) {
+            boundBytes_[column].resize(size_t(width) * plan.rows);
+            buffer = boundBytes_[column].data();
+        } else {
+            bound_[column].resize(size_t(width) * plan.rows);
+            buffer = bound_[column].data();
+        }
+        const SQLLEN unit = plan.utf8 ? 1 : SQLLEN(sizeof(SQLWCHAR));
+        if (!SQL_SUCCEEDED(SQLBindCol(statement_.get(), SQLUSMALLINT(column + 1),
+                                      plan.utf8 ? SQL_C_CHAR : SQL_C_WCHAR, buffer, width * unit,
                                       indicators_[column].data()))) {
             SQLFreeStmt(statement_.get(), SQL_UNBIND);
             OneRowAtATime();
@@ -296,7 +368,13 @@ void Fetch::StoreRow(SQLULEN row) {
                 cells_.appendNull();
                 continue;
             }
-            if (indicator != SQL_NO_TOTAL && indicator >= 0 &&
+            if (plan_.utf8 && indicator != SQL_NO_TOTAL && indicator >= 0 && indicator < width) {
+                cells_.appendUtf8(boundBytes_[column].data() + qsizetype(row) * qsizetype(width),
+                                  qsizetype(indicator));
+                cells_.endCell();
+                continue;
+            }
+            if (!plan_.utf8 && indicator != SQL_NO_TOTAL && indicator >= 0 &&
                 indicator / SQLLEN(sizeof(SQLWCHAR)) < width) {
                 cells_.appendPiece(reinterpret_cast<const char16_t *>(bound_[column].data()) +
                                        qsizetype(row) * qsizetype(width),
@@ -315,6 +393,8 @@ void Fetch::StoreRow(SQLULEN row) {
         const auto number = SQLUSMALLINT(column + 1);
         if (IsBinaryType(types_.at(qsizetype(column)))) {
             ReadBytes(number, cells_);
+        } else if (plan_.utf8) {
+            ReadUtf8Cell(number, cells_);
         } else {
             ReadCell(number, cells_);
         }

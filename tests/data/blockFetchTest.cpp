@@ -109,6 +109,16 @@ public:
     bool OnPostgres() const { return postgres(); }
     QString LongType() const { return QString::fromLatin1(traits().longTextType); }
     QString BinaryType() const { return QString::fromLatin1(traits().binaryType); }
+    // An expression of `count` U+1F600 (four bytes of UTF-8, two UTF-16 characters each),
+    // written without the character itself in the statement's text.
+    QString Emoji(int count) const {
+        return postgres()
+                   ? QStringLiteral("repeat(chr(128512), %1)").arg(count)
+                   : QStringLiteral("replace(hex(zeroblob(%1)), '00', char(128512))").arg(count);
+    }
+    QString Concat(const QString &a, const QString &b) const {
+        return QStringLiteral("(%1 || %2)").arg(a, b);
+    }
 };
 
 struct Case {
@@ -182,6 +192,45 @@ TEST_P(RecordsetBlockFetchTest, ResultsMatchARowByRowRead) {
                  QString::number(n),
                  Quoted(QStringLiteral("x").repeated(n % 2 == 0 ? 5000 : 10)),
                  n % 4 == 0 ? QStringLiteral("NULL") : Quoted(Japanese(n).repeated(n)),
+             };
+         }},
+        // Multi-byte characters across the end of a bound buffer (a long column's 256, a
+        // varchar(10)'s 31 bytes read as UTF-8) and of a 64 KiB piece read with SQLGetData.
+        {"multi-byte characters across buffer and piece ends", false, 24,
+         [](const RecordsetBlockFetchTest &t) {
+             return QStringLiteral(
+                        "id integer, code varchar(10), body %1, amount double precision, "
+                        "seen timestamp")
+                 .arg(t.LongType());
+         },
+         [](const RecordsetBlockFetchTest &t, int n) {
+             const auto ascii = [](int length) { return Quoted(QString(length, u'a')); };
+             const int shift = n % 4;
+             const QString code[] = {
+                 QStringLiteral("NULL"),
+                 QStringLiteral("''"),
+                 Quoted(QStringLiteral("あ").repeated(10)),
+                 t.Emoji(5),
+                 t.Concat(Quoted(QStringLiteral("ｶ").repeated(9)), t.Emoji(1)),
+                 Quoted(QStringLiteral("x")),
+             };
+             const QString body[] = {
+                 t.Concat(ascii(253 + shift), Quoted(QStringLiteral("あいう").repeated(4))),
+                 t.Concat(ascii(252 + shift), t.Emoji(3)),
+                 t.Concat(ascii(65532 + shift), Quoted(QStringLiteral("受注").repeated(50))),
+                 t.Concat(ascii(65531 + shift), t.Emoji(40)),
+                 QStringLiteral("''"),
+                 QStringLiteral("NULL"),
+             };
+             const QString amount[] = {QStringLiteral("1e300"), QStringLiteral("-0.5"),
+                                       QStringLiteral("%1").arg(double(n) / 7.0, 0, 'g', 17),
+                                       QStringLiteral("NULL")};
+             return QStringList{
+                 QString::number(n),
+                 code[n % 6],
+                 body[(n / 4) % 6],
+                 amount[n % 4],
+                 QStringLiteral("'2024-02-29 23:59:%1'").arg(n % 60, 2, 10, QLatin1Char('0')),
              };
          }},
         {"binary between text", true, 600,
