@@ -144,31 +144,35 @@ TEST(CancelSwitchTest, ARequestReachesTheStatementAttachedBeforeOrAfterIt) {
     }
 }
 
-// Records the recordset's signals in order.
+// Records the recordset's signals in order, until it is destroyed (its connections go with it,
+// also when the recordset outlives it).
 class SignalLog {
 public:
     using Log = std::vector<std::string>;
 
     explicit SignalLog(Recordset &rs) {
-        QObject::connect(&rs, &Recordset::aboutToChange,
+        QObject::connect(&rs, &Recordset::aboutToChange, &context_,
                          [this] { log_.push_back("aboutToChange"); });
-        QObject::connect(&rs, &Recordset::opened, [this] { log_.push_back("opened"); });
-        QObject::connect(&rs, &Recordset::closed, [this] { log_.push_back("closed"); });
-        QObject::connect(&rs, &Recordset::currentRowChanged,
+        QObject::connect(&rs, &Recordset::opened, &context_, [this] { log_.push_back("opened"); });
+        QObject::connect(&rs, &Recordset::closed, &context_, [this] { log_.push_back("closed"); });
+        QObject::connect(&rs, &Recordset::currentRowChanged, &context_,
                          [this](qsizetype row) { log_.push_back("row " + std::to_string(row)); });
-        QObject::connect(
-            &rs, &Recordset::rowsAboutToBeAppended, [this, &rs](qsizetype first, qsizetype last) {
-                log_.push_back("append " + std::to_string(first) + "-" + std::to_string(last) +
-                               " at " + std::to_string(rs.RecordCount()));
-            });
-        QObject::connect(&rs, &Recordset::rowsAppended, [this, &rs] {
+        QObject::connect(&rs, &Recordset::rowsAboutToBeAppended, &context_,
+                         [this, &rs](qsizetype first, qsizetype last) {
+                             log_.push_back("append " + std::to_string(first) + "-" +
+                                            std::to_string(last) + " at " +
+                                            std::to_string(rs.RecordCount()));
+                         });
+        QObject::connect(&rs, &Recordset::rowsAppended, &context_, [this, &rs] {
             log_.push_back("appended, " + std::to_string(rs.RecordCount()) + " rows");
         });
-        QObject::connect(&rs, &Recordset::fetchFinished, [this] { log_.push_back("finished"); });
+        QObject::connect(&rs, &Recordset::fetchFinished, &context_,
+                         [this] { log_.push_back("finished"); });
     }
     Log take() { return std::exchange(log_, {}); }
 
 private:
+    QObject context_;
     Log log_;
 };
 
