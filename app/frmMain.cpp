@@ -247,11 +247,7 @@ void frmMain::closeEvent(QCloseEvent *event) {
             }
             worker_.Cancel();
             if (!WaitUntilIdle(std::chrono::milliseconds(1500))) {
-                worker_.Abandon();
-                gConnection.Abandon();
-                if (run_) {
-                    run_->GiveUp();
-                }
+                leaveSilentDriver();
             }
         }
         mdiArea_->closeAllSubWindows();

@@ -151,6 +151,8 @@ private:
     // Asked when a cancelled run has not stopped within a few seconds: whether to give up the
     // connection, whose driver does not answer.
     void askToDropConnection();
+    // Leaves the job whose driver does not answer, with the connection it runs on.
+    void leaveSilentDriver();
     void showTableList(const TableList &list);
     // Writes the window's result to a workbook on the worker, with a progress dialog.
     void StartExport(frmSQL &doc);

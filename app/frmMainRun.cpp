@@ -134,16 +134,20 @@ void frmMain::askToDropConnection() {
         stuckTimer_->start();  // asked again if it still does not stop
         return;
     }
+    leaveSilentDriver();
+    ShowDataSource();
+    showTableList(TableList{});
+    EnabledControls();
+}
+
+void frmMain::leaveSilentDriver() {
     // The call that does not return keeps the old connection's handles; the program goes on
-    // without them.
+    // without them, on a fresh worker thread.
     worker_.Abandon();
     gConnection.Abandon();
     if (run_) {
         run_->GiveUp();
     }
-    ShowDataSource();
-    showTableList(TableList{});
-    EnabledControls();
 }
 
 void frmMain::SetCboTable() {

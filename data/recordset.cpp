@@ -162,15 +162,7 @@ std::unique_ptr<FetchedResult> Recordset::TakeResult() {
 
 void Recordset::Close() {
     requireOpen();
-    if (!edits_.empty()) {
-        throw MakeLayerFailure(LayerFailureNumber::NotInContext);
-    }
-    emit aboutToChange();
-    result_.reset();
-    position_ = -1;
-    fetching_ = false;
-    emit closed();
-    emit currentRowChanged(-1);
+    TakeResult();  // the rows taken are dropped here
 }
 
 void Recordset::setValue(int field, const QString &text) {
