@@ -9,6 +9,7 @@
 //   build/bench/fetch_bench                       SQLite on a temporary file only
 //   TESSORY_BENCH_PG='DSN=...;UID=...;PWD=...;'   also PostgreSQL through that connection string
 //   TESSORY_BENCH_ROWS=200000                     fewer rows (default 1,000,000)
+//   TESSORY_BENCH_PAIRS=9                         more pairs of runs (default 5)
 //
 // With the test cluster of tests/data/postgres-fixture.sh:
 //   tests/data/postgres-fixture.sh start $PWD/build/pg-fixture
@@ -18,7 +19,8 @@
 //
 // The sources are set to stream (SQLite3 driver StepAPI=1; psqlODBC UseDeclareFetch=1 with
 // Fetch=10000, as TessoryPostgresStream has), so that the memory measured is the recordset's.
-// Peak memory is the process's peak resident set during the recordset run (reset through
+// Times are processor times, in pairs (see Measure). Peak memory is the process's peak resident
+// set during one recordset run (reset through
 // /proc/self/clear_refs), against the UTF-16 size of the result's text.
 
 #include <QCoreApplication>
@@ -30,6 +32,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdio>
@@ -142,21 +145,37 @@ private:
     Clock::time_point started_;
 };
 
-// The grid's walk: every cell as a view of the recordset's text.
-double CellTextWalk(Connection &connection, const QString &sql, qint64 &chars, double &cpuSeconds) {
-    const auto started = Clock::now();
+// A recordset opened and walked: every value copied out as a program reads them (MoveNext,
+// Value), or every cell viewed as the grid paints them (CellText), or not walked at all.
+// Returns processor seconds.
+enum class Walk { None, Values, CellTexts };
+
+double OpenAndWalk(Connection &connection, const QString &sql, Walk walk, qint64 &chars) {
     const double cpuStarted = CpuSeconds();
     Recordset rs;
     rs.Open(sql, connection);
     const int fields = rs.FieldCount();
-    const qsizetype rows = rs.RecordCount();
-    for (qsizetype row = 0; row < rows; ++row) {
-        for (int field = 0; field < fields; ++field) {
-            chars += rs.CellText(row, field).size();
+    if (walk == Walk::Values) {
+        while (!rs.Eof()) {
+            for (int field = 0; field < fields; ++field) {
+                chars += rs.Value(field).size();
+            }
+            rs.MoveNext();
+        }
+    } else if (walk == Walk::CellTexts) {
+        const qsizetype rows = rs.RecordCount();
+        for (qsizetype row = 0; row < rows; ++row) {
+            for (int field = 0; field < fields; ++field) {
+                chars += rs.CellText(row, field).size();
+            }
         }
     }
-    cpuSeconds = CpuSeconds() - cpuStarted;
-    return Seconds(started);
+    return CpuSeconds() - cpuStarted;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 // The driver's own time to its first row: execute and one SQLFetch.
@@ -183,61 +202,62 @@ void MeasureFirstRows(Connection &connection, const QString &sql) {
         sink.firstRows * 1000, floor * 1000, Seconds(started), (long long)sink.rows, sink.segments);
 }
 
-void Measure(const char *name, Connection &connection, const QString &sql) {
-    BareLoop(connection, sql);  // warm the caches once
-    const Floor floor = BareLoop(connection, sql);
-
+// The peak memory of one recordset run, against the UTF-16 size of the text it holds.
+void MeasureMemory(Connection &connection, const QString &sql, qint64 chars) {
     malloc_trim(0);  // what an earlier run freed is not counted as this one's
     const long baselineKb = ProcStatusKb("VmRSS");
     ResetPeakMemory();
-    const auto started = Clock::now();
-    const double cpuStarted = CpuSeconds();
-    qint64 walkedChars = 0;
-    {
-        Recordset rs;
-        rs.Open(sql, connection);
-        const double openSeconds = Seconds(started);
-        const int fields = rs.FieldCount();
-        while (!rs.Eof()) {
-            for (int field = 0; field < fields; ++field) {
-                walkedChars += rs.Value(field).size();
-            }
-            rs.MoveNext();
+    qint64 walked = 0;
+    OpenAndWalk(connection, sql, Walk::CellTexts, walked);
+    const long peakKb = ProcStatusKb("VmHWM");
+    const double textMb = double(chars) * 2 / 1e6;
+    const double peakMb = double(peakKb - baselineKb) * 1024 / 1e6;
+    std::printf("  peak memory of a recordset    %.1f MB above a baseline of %.1f MB\n", peakMb,
+                double(baselineKb) * 1024 / 1e6);
+    std::printf("  peak / text                   %.2f   (target <= 1.30)\n", peakMb / textMb);
+}
+
+// Pairs of runs, each the bare loop then the recordset walked both ways, all in processor
+// time: the ratios are taken per pair, so that a slower moment of the machine weighs on both
+// sides, and their medians are reported.
+void Measure(const char *name, Connection &connection, const QString &sql, int pairs) {
+    BareLoop(connection, sql);  // warm the caches once
+    std::vector<double> bare, opened, copied, viewed, openedRatio, copiedRatio, viewedRatio;
+    Floor floor;
+    for (int pair = 0; pair < pairs; ++pair) {
+        floor = BareLoop(connection, sql);
+        qint64 openedChars = 0, copiedChars = 0, viewedChars = 0;
+        opened.push_back(OpenAndWalk(connection, sql, Walk::None, openedChars));
+        copied.push_back(OpenAndWalk(connection, sql, Walk::Values, copiedChars));
+        viewed.push_back(OpenAndWalk(connection, sql, Walk::CellTexts, viewedChars));
+        bare.push_back(floor.cpuSeconds);
+        openedRatio.push_back(opened.back() / floor.cpuSeconds);
+        copiedRatio.push_back(copied.back() / floor.cpuSeconds);
+        viewedRatio.push_back(viewed.back() / floor.cpuSeconds);
+        if (copiedChars != floor.chars || viewedChars != floor.chars) {
+            std::printf("  MISMATCH: walked %lld and %lld characters, the loop read %lld\n",
+                        (long long)copiedChars, (long long)viewedChars, (long long)floor.chars);
         }
-        const double total = Seconds(started);
-        const double cpuTotal = CpuSeconds() - cpuStarted;
-        const long peakKb = ProcStatusKb("VmHWM");
-        const double textMb = double(floor.chars) * 2 / 1e6;
-        const double peakMb = double(peakKb - baselineKb) * 1024 / 1e6;
-        std::printf("%s: %lld rows, UTF-16 text %.1f MB\n", name, (long long)floor.rows, textMb);
-        std::printf("  (a) bare ODBC loop            %.2f s\n", floor.seconds);
-        std::printf("  (b) Recordset Open + walk     %.2f s (open %.2f s)\n", total, openSeconds);
-        std::printf("  ratio (b)/(a)                 %.2f   (target <= 1.00)\n",
-                    total / floor.seconds);
-        std::printf("  processor time (a) / (b)      %.2f s / %.2f s, ratio %.2f\n",
-                    floor.cpuSeconds, cpuTotal, cpuTotal / floor.cpuSeconds);
-        std::printf("  peak memory of (b)            %.1f MB above a baseline of %.1f MB\n", peakMb,
-                    double(baselineKb) * 1024 / 1e6);
-        std::printf(
-            "  peak / text                   %.2f   (target <= 1.6 x text + 60 MB = "
-            "%.1f MB)\n",
-            peakMb / textMb, 1.6 * textMb + 60);
     }
-    if (walkedChars != floor.chars) {
-        std::printf("  MISMATCH: walked %lld characters, the floor read %lld\n",
-                    (long long)walkedChars, (long long)floor.chars);
-    }
-    qint64 viewedChars = 0;
-    double viewedCpu = 0;
-    const double viewed = CellTextWalk(connection, sql, viewedChars, viewedCpu);
-    std::printf("  (b') Recordset Open + CellText %.2f s, ratio to (a) %.2f   (target <= 1.00)\n",
-                viewed, viewed / floor.seconds);
-    std::printf("  processor time of (b')         %.2f s, ratio to (a) %.2f\n", viewedCpu,
-                viewedCpu / floor.cpuSeconds);
-    if (viewedChars != floor.chars) {
-        std::printf("  MISMATCH: viewed %lld characters, the floor read %lld\n",
-                    (long long)viewedChars, (long long)floor.chars);
-    }
+    const auto range = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        return std::pair(values.front(), values.back());
+    };
+    std::printf("%s: %lld rows, UTF-16 text %.1f MB; processor time, median of %d pairs\n", name,
+                (long long)floor.rows, double(floor.chars) * 2 / 1e6, pairs);
+    std::printf("  (a) bare ODBC loop             %.2f s\n", Median(bare));
+    std::printf("  (o) Open alone                 %.2f s, ratio to (a) %.2f (%.2f-%.2f)\n",
+                Median(opened), Median(openedRatio), range(openedRatio).first,
+                range(openedRatio).second);
+    std::printf(
+        "  (b) Open + Value walk          %.2f s, ratio to (a) %.2f (%.2f-%.2f)"
+        "   (target <= 1.00)\n",
+        Median(copied), Median(copiedRatio), range(copiedRatio).first, range(copiedRatio).second);
+    std::printf(
+        "  (b') Open + CellText walk      %.2f s, ratio to (a) %.2f (%.2f-%.2f)"
+        "   (target <= 1.00)\n",
+        Median(viewed), Median(viewedRatio), range(viewedRatio).first, range(viewedRatio).second);
+    MeasureMemory(connection, sql, floor.chars);
     MeasureFirstRows(connection, QStringLiteral("SELECT id, name, amount, stamp, note FROM bench"));
 }
 
@@ -308,7 +328,7 @@ const char *kPostgresFill =
     "FROM generate_series(1, %1) AS x";
 
 void Bench(const char *name, const QString &connectionString, const char *create, const char *fill,
-           qint64 rows, const char *fillLong) {
+           qint64 rows, int pairs, const char *fillLong) {
     try {
         Connection connection;
         connection.setConnectionString(connectionString);
@@ -319,7 +339,8 @@ void Bench(const char *name, const QString &connectionString, const char *create
         Run(connection, QString::fromUtf8(fill).arg(rows));
         std::printf("%s: filled %lld rows in %.1f s\n", name, (long long)rows, Seconds(filling));
         Measure(name, connection,
-                QStringLiteral("SELECT id, name, amount, stamp, note FROM bench ORDER BY id"));
+                QStringLiteral("SELECT id, name, amount, stamp, note FROM bench ORDER BY id"),
+                pairs);
         Run(connection, QStringLiteral("DROP TABLE bench"));
         MeasureLongValue(name, connection, fillLong);
     } catch (const Failure &failure) {
@@ -335,12 +356,15 @@ int main(int argc, char *argv[]) {
     const qint64 rows = qEnvironmentVariableIsSet("TESSORY_BENCH_ROWS")
                             ? qEnvironmentVariableIntValue("TESSORY_BENCH_ROWS")
                             : 1'000'000;
+    const int pairs = qEnvironmentVariableIsSet("TESSORY_BENCH_PAIRS")
+                          ? std::max(1, qEnvironmentVariableIntValue("TESSORY_BENCH_PAIRS"))
+                          : 5;
     QTemporaryDir folder;
     Bench("SQLite",
           QStringLiteral("Driver=%1;Database=%2/bench.sqlite;StepAPI=1;")
               .arg(QStringLiteral(TESSORY_SQLITE3_ODBC), folder.path()),
           "CREATE TABLE bench (id integer, name text, amount real, stamp text, note text)",
-          kSqliteFill, rows,
+          kSqliteFill, rows, pairs,
           "INSERT INTO benchlong SELECT replace(hex(zeroblob(4000000)), '00', 'あa')");
     const QString postgres = qEnvironmentVariable("TESSORY_BENCH_PG");
     if (postgres.isEmpty()) {
@@ -349,7 +373,7 @@ int main(int argc, char *argv[]) {
         Bench("PostgreSQL", postgres,
               "CREATE UNLOGGED TABLE bench (id integer, name varchar(40), amount double precision, "
               "stamp timestamp, note varchar(20))",
-              kPostgresFill, rows, "INSERT INTO benchlong SELECT repeat('あa', 4000000)");
+              kPostgresFill, rows, pairs, "INSERT INTO benchlong SELECT repeat('あa', 4000000)");
     }
     return 0;
 }

@@ -51,18 +51,32 @@ void CellStore::appendUtf8(const char *bytes, qsizetype size) {
     // UTF-8 never takes fewer bytes than UTF-16 takes characters, so `size` is room enough.
     reserve(size);
     Chunk &last = chunks_.back();
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QChar *start = reinterpret_cast<QChar *>(last.text.get() + last.used);
-    const qsizetype length = decoder.appendToBuffer(start, QByteArrayView(bytes, size)) - start;
+    char16_t *start = last.text.get() + last.used;
+    // Most values are short and ASCII: widened in one pass that also notes whether every byte
+    // was ASCII, they skip the decoder, whose set-up costs more than decoding a short value.
+    // Anything else is decoded over what the pass wrote.
+    unsigned char seen = 0;
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        seen |= byte;
+        start[i] = char16_t(byte);
+    }
+    qsizetype length = size;
+    if (seen >= 0x80) {
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        QChar *out = reinterpret_cast<QChar *>(start);
+        length = decoder.appendToBuffer(out, QByteArrayView(bytes, size)) - out;
+    }
     last.used += length;
     pending_ += length;
 }
 
 void CellStore::pushCell(bool null) {
     const size_t index = offsets_.size();
-    if (columns_ <= 1 || index % size_t(columns_) == 0) {
+    if (column_ == 0) {
         rowStarts_.push_back(cellStart_);
     }
+    column_ = column_ + 1 >= columns_ ? 0 : column_ + 1;
     const std::uint64_t offset = cellStart_ - rowStarts_.back();
     std::uint32_t entry = std::uint32_t(offset);
     if (offset >= kFar) {
@@ -72,10 +86,10 @@ void CellStore::pushCell(bool null) {
     offsets_.push_back(null ? entry | kNullBit : entry);
 }
 
-std::uint64_t CellStore::startOf(size_t index) const {
+std::uint64_t CellStore::startOf(qsizetype row, size_t index) const {
     const std::uint32_t entry = offsets_[index] & ~kNullBit;
     const std::uint64_t offset = entry == kFar ? far_.at(index) : entry;
-    return rowStarts_[columns_ > 1 ? index / size_t(columns_) : index] + offset;
+    return rowStarts_[size_t(row)] + offset;
 }
 
 void CellStore::endCell() {
@@ -103,8 +117,14 @@ QStringView CellStore::at(std::uint64_t start, std::uint64_t end) const {
 
 QStringView CellStore::text(qsizetype row, int column) const {
     const size_t index = size_t(row) * size_t(columns_) + size_t(column);
-    const std::uint64_t end = index + 1 < offsets_.size() ? startOf(index + 1) : end_;
-    return at(startOf(index), end);
+    // A cell ends where the next one starts: the next cell of its row, or the next row's first.
+    std::uint64_t end = end_;
+    if (column + 1 < columns_) {
+        end = startOf(row, index + 1);
+    } else if (size_t(row) + 1 < rowStarts_.size()) {
+        end = startOf(row + 1, index + 1);
+    }
+    return at(startOf(row, index), end);
 }
 
 bool CellStore::isNull(qsizetype row, int column) const {

@@ -3,7 +3,6 @@
 #include <QStringView>
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -11,7 +10,9 @@
 // The cells of a fetched result, row after row, in one UTF-16 text arena, with one 64-bit start
 // per row and one 32-bit start per cell, counted from its row's. The arena grows in chunks and
 // is never moved, so appending a million rows costs about the text itself plus 4 bytes a cell
-// and 8 a row, with no copy of what is already stored.
+// and 8 a row, with no copy of the text already stored. The starts are plain arrays, read
+// with one load; a streamed result is held as many stores of a fraction of a second's rows
+// each (ResultRows), so their growth by doubling stays small next to the text.
 class CellStore {
 public:
     explicit CellStore(int columns = 0) : columns_(columns) {}
@@ -61,13 +62,15 @@ private:
     static constexpr qsizetype kChunkSize = qsizetype(1) << 20;
 
     void pushCell(bool null);
-    std::uint64_t startOf(size_t index) const;
+    // The start of a cell, given its row and its index among all cells.
+    std::uint64_t startOf(qsizetype row, size_t index) const;
     QStringView at(std::uint64_t start, std::uint64_t end) const;
 
     int columns_ = 0;
+    int column_ = 0;  // the column of the next cell appended
     std::vector<Chunk> chunks_;
-    std::deque<std::uint64_t> rowStarts_;  // start of each row's first cell
-    std::deque<std::uint32_t> offsets_;    // each cell's start from its row's, kNullBit for NULL
+    std::vector<std::uint64_t> rowStarts_;  // start of each row's first cell
+    std::vector<std::uint32_t> offsets_;    // each cell's start from its row's, kNullBit for NULL
     std::unordered_map<size_t, std::uint64_t> far_;  // starts of kFar or more, by cell
     std::uint64_t end_ = 0;                          // end of the last ended cell
     std::uint64_t cellStart_ = 0;                    // start of the cell being built

@@ -190,17 +190,17 @@ void Recordset::requireField(int field) const {
 
 void Recordset::requireCurrentRow() const {
     requireOpen();
-    if (Bof() || Eof()) {
+    if (position_ < 0 || position_ >= result_->rows.rowCount()) {
         throw MakeLayerFailure(LayerFailureNumber::NoCurrentRecord);
     }
 }
 
 bool Recordset::Bof() const {
-    return result_ && (RecordCount() == 0 || position_ < 0);
+    return result_ && (result_->rows.rowCount() == 0 || position_ < 0);
 }
 
 bool Recordset::Eof() const {
-    return result_ && (RecordCount() == 0 || position_ >= RecordCount());
+    return result_ && (result_->rows.rowCount() == 0 || position_ >= result_->rows.rowCount());
 }
 
 void Recordset::moveTo(qsizetype position) {
@@ -300,7 +300,7 @@ void Recordset::setAbsolutePosition(qsizetype row) {
 
 QStringView Recordset::CellText(qsizetype row, int field) const {
     requireField(field);
-    if (row < 0 || row >= RecordCount()) {
+    if (row < 0 || row >= result_->rows.rowCount()) {
         throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
     }
     return result_->rows.text(row, field);
@@ -308,7 +308,7 @@ QStringView Recordset::CellText(qsizetype row, int field) const {
 
 bool Recordset::CellIsNull(qsizetype row, int field) const {
     requireField(field);
-    if (row < 0 || row >= RecordCount()) {
+    if (row < 0 || row >= result_->rows.rowCount()) {
         throw MakeLayerFailure(LayerFailureNumber::InvalidArgument);
     }
     return result_->rows.isNull(row, field);

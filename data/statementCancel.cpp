@@ -72,9 +72,11 @@ void StatementCancel::Detach() {
     second_.reset();
 }
 
+// Around each call only the flag is read, not the clock: this runs for every row fetched, and
+// the watching thread raises the flag when the time is up.
 void StatementCancel::Enter() {
     std::lock_guard lock(mutex_);
-    ThrowIfCancelled();
+    ThrowIfFlagged();
     interruptible_ = true;
 }
 
@@ -84,7 +86,14 @@ void StatementCancel::Leave() {
         std::lock_guard lock(mutex_);
         interruptible_ = false;
     }
-    ThrowIfCancelled();
+    ThrowIfFlagged();
+}
+
+void StatementCancel::ThrowIfFlagged() const {
+    const CancelReason why = reason_.load();
+    if (why != CancelReason::None) {
+        throw CancelFailure(why);
+    }
 }
 
 void StatementCancel::ThrowIfCancelled() {
@@ -92,10 +101,7 @@ void StatementCancel::ThrowIfCancelled() {
         CancelReason none = CancelReason::None;
         reason_.compare_exchange_strong(none, CancelReason::TimedOut);
     }
-    const CancelReason why = reason_.load();
-    if (why != CancelReason::None) {
-        throw CancelFailure(why);
-    }
+    ThrowIfFlagged();
 }
 
 DatabaseFailure CancelFailure(CancelReason reason) {

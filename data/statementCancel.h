@@ -93,6 +93,7 @@ private:
     void Watch(std::stop_token stop);
     void Enter();
     void Leave();
+    void ThrowIfFlagged() const;
 
     const std::chrono::milliseconds limit_;
     const std::chrono::steady_clock::time_point deadline_;
@@ -113,7 +114,7 @@ SQLRETURN StatementCancel::Run(Call kind, F &&call) {
     if (kind == Call::Quick) {
         // Between rows and pieces only the flag is read: this runs for every value fetched.
         if (reason_.load(std::memory_order_relaxed) != CancelReason::None) {
-            ThrowIfCancelled();
+            ThrowIfFlagged();
         }
         return call();
     }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -103,6 +104,45 @@ TEST(CellStoreTest, ARowBeingAppendedIsNotCounted) {
     Append(store, Text({QStringLiteral("c")}));
     EXPECT_EQ(store.rowCount(), 1);
     EXPECT_EQ(store.text(0, 2).toString(), QStringLiteral("b"));
+}
+
+// UTF-8 goes in through two ways, a widening of ASCII and the decoder; a value in one piece or
+// in several, at the edges of ASCII and of the arena's chunks, comes back as Qt decodes it.
+TEST(CellStoreTest, Utf8ComesBackAsQtDecodesIt) {
+    const QByteArray longAscii = QByteArray("order line 000000042 ").repeated(60'000);
+    struct Case {
+        const char *name;
+        std::vector<QByteArray> pieces;
+    };
+    const std::vector<Case> cases = {
+        {"ascii", {"order line 000000042"}},
+        {"the last ASCII byte and the first past it", {"\x7f\xc2\x80"}},
+        {"Japanese after ASCII", {"note 受注データ行00000003番目です"}},
+        {"four-byte character", {"a\xf0\x9f\x98\x80z"}},
+        {"invalid bytes", {"ok\xff\xfe end"}},
+        {"a character cut in two", {"a\xe3\x81"}},
+        {"ascii then Japanese in pieces", {"abc", "受注", "def"}},
+        {"longer than a chunk", {longAscii, "末尾"}},
+        {"empty", {""}},
+    };
+    for (const Case &row : cases) {
+        CellStore store(2);
+        QString expected;
+        bool first = true;
+        for (const QByteArray &piece : row.pieces) {
+            if (!first) {
+                store.reserve(piece.size());
+            }
+            store.appendUtf8(piece.constData(), piece.size());
+            expected += QString::fromUtf8(piece);
+            first = false;
+        }
+        store.endCell();
+        store.appendUtf8("後", 3);
+        store.endCell();
+        EXPECT_EQ(store.text(0, 0).toString(), expected) << row.name;
+        EXPECT_EQ(store.text(0, 1).toString(), QStringLiteral("後")) << row.name;
+    }
 }
 
 }  // namespace
