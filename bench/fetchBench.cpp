@@ -42,6 +42,11 @@
 #include <string>
 #include <vector>
 
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#define TESSORY_CALLGRIND 1
+#endif
+
 #include "data/command.h"
 #include "data/connection.h"
 #include "data/odbcHandle.h"
@@ -217,10 +222,47 @@ void MeasureMemory(Connection &connection, const QString &sql, qint64 chars) {
     std::printf("  peak / text                   %.2f   (target <= 1.30)\n", peakMb / textMb);
 }
 
+bool UnderCallgrind() {
+#ifdef TESSORY_CALLGRIND
+    return RUNNING_ON_VALGRIND != 0;
+#else
+    return false;
+#endif
+}
+
+// Under callgrind (bench/fetch-instructions.sh): the instructions of one run of each way, each
+// dumped under its own name; unlike time, they do not move with the load of the machine.
+void CountInstructions(const char *name, Connection &connection, const QString &sql) {
+#ifdef TESSORY_CALLGRIND
+    const auto dump = [name](const char *way) {
+        CALLGRIND_DUMP_STATS_AT(qPrintable(QStringLiteral("%1 %2").arg(name, way)));
+    };
+    BareLoop(connection, sql);  // warm the caches once
+    qint64 chars = 0;
+    CALLGRIND_ZERO_STATS;
+    BareLoop(connection, sql);
+    dump("(a) bare ODBC loop");
+    OpenAndWalk(connection, sql, Walk::None, chars);
+    dump("(o) Open alone");
+    OpenAndWalk(connection, sql, Walk::Values, chars);
+    dump("(b) Open + Value walk");
+    OpenAndWalk(connection, sql, Walk::CellTexts, chars);
+    dump("(b') Open + CellText walk");
+#else
+    (void)name;
+    (void)connection;
+    (void)sql;
+#endif
+}
+
 // Pairs of runs, each the bare loop then the recordset walked both ways, all in processor
 // time: the ratios are taken per pair, so that a slower moment of the machine weighs on both
 // sides, and their medians are reported.
 void Measure(const char *name, Connection &connection, const QString &sql, int pairs) {
+    if (UnderCallgrind()) {
+        CountInstructions(name, connection, sql);
+        return;
+    }
     BareLoop(connection, sql);  // warm the caches once
     std::vector<double> bare, opened, copied, viewed, openedRatio, copiedRatio, viewedRatio;
     Floor floor;
@@ -342,7 +384,9 @@ void Bench(const char *name, const QString &connectionString, const char *create
                 QStringLiteral("SELECT id, name, amount, stamp, note FROM bench ORDER BY id"),
                 pairs);
         Run(connection, QStringLiteral("DROP TABLE bench"));
-        MeasureLongValue(name, connection, fillLong);
+        if (!UnderCallgrind()) {
+            MeasureLongValue(name, connection, fillLong);
+        }
     } catch (const Failure &failure) {
         std::printf("%s: failed: %s\n", name, qPrintable(failure.description));
     }
