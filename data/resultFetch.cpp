@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -14,15 +12,12 @@
 #include "data/odbcHandle.h"
 #include "data/resultSink.h"
 #include "data/statementCancel.h"
+#include "data/valueReader.h"
 
 namespace {
 
 using Call = StatementCancel::Call;
 
-// Wide characters read per SQLGetData call while a value's length is not known.
-constexpr qsizetype kPieceChars = 4096;
-// Bytes read per SQLGetData call of a binary value.
-constexpr qsizetype kPieceBytes = 65536;
 // Marks of a block's row count and row statuses that the driver has not written.
 constexpr SQLULEN kUnreported = ~SQLULEN(0);
 constexpr SQLUSMALLINT kUnreportedRow = 0xFFFF;
@@ -69,28 +64,22 @@ private:
     void StoreRow(SQLULEN row);
     void HandOver();
     qint64 RowCount();
-    void ReadCell(SQLUSMALLINT column, CellStore &cells);
-    void ReadUtf8Cell(SQLUSMALLINT column, CellStore &cells);
-    void ReadBytes(SQLUSMALLINT column, CellStore &cells);
 
     SQLHDBC connection_;
     OdbcHandle statement_;
     StatementCancel &cancel_;
     ResultSink &sink_;
+    ValueReader values_{statement_, cancel_};
     // The result's column types, and its rows fetched since the last hand-over.
     QList<int> types_;
     CellStore cells_;
     bool handedOver_ = false;  // the first rows went to the sink
     std::chrono::steady_clock::time_point lastHandOver_;
-    std::vector<SQLWCHAR> piece_ = std::vector<SQLWCHAR>(kPieceChars);
-    std::vector<SQLWCHAR> whole_;  // the rest of a long value whose length the driver told
-    std::vector<char> bytes_ = std::vector<char>(kPieceBytes);
     // The bound buffers of the run: per column its text, `plan_.width` characters a row, and
     // its length/indicator a row.
     FetchPlan plan_;
     std::vector<std::vector<SQLWCHAR>> bound_;
     std::vector<std::vector<char>> boundBytes_;  // instead, when the plan reads UTF-8
-    std::string utf8Whole_;                      // a UTF-8 value read in pieces
     std::vector<std::vector<SQLLEN>> indicators_;
     std::vector<SQLUSMALLINT> rowStatus_;
     SQLULEN rowsFetched_ = 0;
@@ -141,132 +130,6 @@ void Fetch::DescribeColumns(SQLSMALLINT count, QStringList &names, std::vector<S
         types_.append(type);
         sizes.push_back(size);
     }
-}
-
-// Reads one value of the current row into the store: in pieces while its length is unknown,
-// and the rest in one read once the driver has told the whole length.
-void Fetch::ReadCell(SQLUSMALLINT column, CellStore &cells) {
-    std::vector<SQLWCHAR> *buffer = &piece_;
-    for (;;) {
-        SQLLEN indicator = 0;
-        const SQLRETURN rc = call(Call::Quick, "SQLGetData", [&] {
-            return SQLGetData(statement_.get(), column, SQL_C_WCHAR, buffer->data(),
-                              SQLLEN(buffer->size() * sizeof(SQLWCHAR)), &indicator);
-        });
-        if (rc == SQL_NO_DATA) {
-            break;
-        }
-        if (indicator == SQL_NULL_DATA) {
-            cells.appendNull();
-            return;
-        }
-        const qsizetype room = qsizetype(buffer->size()) - 1;
-        const bool known = indicator != SQL_NO_TOTAL;
-        const qsizetype total = known ? qsizetype(indicator / SQLLEN(sizeof(SQLWCHAR))) : 0;
-        const bool truncated = !known || total > room;
-        const qsizetype chars = truncated ? room : total;
-        cells.appendPiece(reinterpret_cast<const char16_t *>(buffer->data()), chars);
-        if (!truncated) {
-            break;
-        }
-        if (known) {
-            const qsizetype rest = total - chars;
-            cells.reserve(rest);
-            whole_.resize(size_t(rest) + 1);
-            buffer = &whole_;
-        }
-    }
-    cells.endCell();
-    if (whole_.size() > size_t(kPieceChars)) {
-        std::vector<SQLWCHAR>().swap(whole_);  // a long value's buffer is not kept
-    }
-}
-
-// Reads one value of the current row as UTF-8 bytes, gathered whole before they are decoded so
-// that a character the driver cut at the end of a piece is decoded whole.
-void Fetch::ReadUtf8Cell(SQLUSMALLINT column, CellStore &cells) {
-    utf8Whole_.clear();
-    size_t gathered = 0;  // bytes of the value in utf8Whole_
-    char *buffer = bytes_.data();
-    qsizetype room = qsizetype(bytes_.size()) - 1;
-    for (;;) {
-        SQLLEN indicator = 0;
-        const SQLRETURN rc = call(Call::Quick, "SQLGetData", [&] {
-            return SQLGetData(statement_.get(), column, SQL_C_CHAR, buffer, SQLLEN(room + 1),
-                              &indicator);
-        });
-        if (rc == SQL_NO_DATA) {
-            break;
-        }
-        if (indicator == SQL_NULL_DATA) {
-            cells.appendNull();
-            return;
-        }
-        const bool known = indicator != SQL_NO_TOTAL;
-        const bool truncated = !known || qsizetype(indicator) > room;
-        const qsizetype size = truncated ? room : qsizetype(indicator);
-        if (buffer == bytes_.data()) {
-            if (!truncated && gathered == 0) {
-                cells.appendUtf8(buffer, size);  // the whole value in one piece
-                break;
-            }
-            utf8Whole_.resize(gathered + size_t(size));
-            std::memcpy(utf8Whole_.data() + gathered, buffer, size_t(size));
-        }
-        gathered += size_t(size);
-        if (!truncated) {
-            break;
-        }
-        if (known) {
-            // The rest, its length now told, in one read straight after what is gathered.
-            room = qsizetype(indicator) - size;
-            utf8Whole_.resize(gathered + size_t(room) + 1);
-            buffer = utf8Whole_.data() + gathered;
-        } else {
-            buffer = bytes_.data();
-            room = qsizetype(bytes_.size()) - 1;
-        }
-    }
-    utf8Whole_.resize(gathered);
-    cells.appendUtf8(utf8Whole_.data(), qsizetype(utf8Whole_.size()));
-    cells.endCell();
-    if (utf8Whole_.capacity() > size_t(kPieceBytes)) {
-        std::string().swap(utf8Whole_);  // a long value's buffer is not kept
-    }
-}
-
-// Reads one binary value as bytes and stores them as two lowercase hex digits a byte, the text
-// that ODBC defines for binary data. Asked for text, the drivers do not agree: the SQLite3
-// driver writes a SQL literal (X'00FF10'), and MariaDB's decodes the bytes as UTF-8, which
-// loses them or fails the fetch. So every driver's bytes are read as bytes.
-void Fetch::ReadBytes(SQLUSMALLINT column, CellStore &cells) {
-    for (bool first = true;; first = false) {
-        SQLLEN indicator = 0;
-        const SQLRETURN rc = call(Call::Quick, "SQLGetData", [&] {
-            return SQLGetData(statement_.get(), column, SQL_C_BINARY, bytes_.data(),
-                              SQLLEN(bytes_.size()), &indicator);
-        });
-        if (rc == SQL_NO_DATA) {
-            break;
-        }
-        if (indicator == SQL_NULL_DATA) {
-            cells.appendNull();
-            return;
-        }
-        const bool known = indicator != SQL_NO_TOTAL;
-        const bool whole = known && indicator <= SQLLEN(bytes_.size());
-        if (first && known) {
-            cells.reserve(2 * qsizetype(indicator));
-        }
-        const qsizetype size = whole ? qsizetype(indicator) : qsizetype(bytes_.size());
-        const QString hex =
-            QString::fromLatin1(QByteArray::fromRawData(bytes_.data(), size).toHex());
-        cells.appendPiece(reinterpret_cast<const char16_t *>(hex.utf16()), hex.size());
-        if (whole) {
-            break;
-        }
-    }
-    cells.endCell();
 }
 
 FetchPlan Fetch::Plan(const std::vector<SQLULEN> &sizes) {
@@ -392,11 +255,11 @@ void Fetch::StoreRow(SQLULEN row) {
         }
         const auto number = SQLUSMALLINT(column + 1);
         if (IsBinaryType(types_.at(qsizetype(column)))) {
-            ReadBytes(number, cells_);
+            values_.ReadBytes(number, cells_);
         } else if (plan_.utf8) {
-            ReadUtf8Cell(number, cells_);
+            values_.ReadUtf8(number, cells_);
         } else {
-            ReadCell(number, cells_);
+            values_.ReadWide(number, cells_);
         }
     }
 }
