@@ -100,15 +100,21 @@ struct Floor {
     qint64 chars = 0;  // UTF-16 code units of all values
 };
 
+// A new statement on the connection with the SQL text executed.
+OdbcHandle Execute(Connection &connection, const QString &sql) {
+    OdbcHandle statement(SQL_HANDLE_STMT, connection.handle());
+    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(sql)),
+                         SQLINTEGER(sql.size())),
+          statement, "SQLExecDirectW");
+    return statement;
+}
+
 // The bare loop: one wide SQLGetData per value into one buffer, nothing kept.
 Floor BareLoop(Connection &connection, const QString &sql) {
     Floor floor;
     const auto started = Clock::now();
     const double cpuStarted = CpuSeconds();
-    OdbcHandle statement(SQL_HANDLE_STMT, connection.handle());
-    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(sql)),
-                         SQLINTEGER(sql.size())),
-          statement, "SQLExecDirectW");
+    OdbcHandle statement = Execute(connection, sql);
     SQLSMALLINT columns = 0;
     SQLNumResultCols(statement.get(), &columns);
     std::vector<SQLWCHAR> buffer(4096);
@@ -178,18 +184,20 @@ double OpenAndWalk(Connection &connection, const QString &sql, Walk walk, qint64
     return CpuSeconds() - cpuStarted;
 }
 
-double Median(std::vector<double> values) {
+// The median of a set of figures, with the lowest and the highest.
+struct Spread {
+    double median, low, high;
+};
+
+Spread Summarise(std::vector<double> values) {
     std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return {values[values.size() / 2], values.front(), values.back()};
 }
 
 // The driver's own time to its first row: execute and one SQLFetch.
 double BareFirstRow(Connection &connection, const QString &sql) {
     const auto started = Clock::now();
-    OdbcHandle statement(SQL_HANDLE_STMT, connection.handle());
-    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(sql)),
-                         SQLINTEGER(sql.size())),
-          statement, "SQLExecDirectW");
+    OdbcHandle statement = Execute(connection, sql);
     check(SQLFetch(statement.get()), statement, "SQLFetch");
     return Seconds(started);
 }
@@ -281,24 +289,18 @@ void Measure(const char *name, Connection &connection, const QString &sql, int p
                         (long long)copiedChars, (long long)viewedChars, (long long)floor.chars);
         }
     }
-    const auto range = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return std::pair(values.front(), values.back());
+    const auto ratioLine = [](const char *way, const std::vector<double> &seconds,
+                              const std::vector<double> &ratios, const char *target) {
+        const Spread ratio = Summarise(ratios);
+        std::printf("  %-30s %.2f s, ratio to (a) %.2f (%.2f-%.2f)%s\n", way,
+                    Summarise(seconds).median, ratio.median, ratio.low, ratio.high, target);
     };
     std::printf("%s: %lld rows, UTF-16 text %.1f MB; processor time, median of %d pairs\n", name,
                 (long long)floor.rows, double(floor.chars) * 2 / 1e6, pairs);
-    std::printf("  (a) bare ODBC loop             %.2f s\n", Median(bare));
-    std::printf("  (o) Open alone                 %.2f s, ratio to (a) %.2f (%.2f-%.2f)\n",
-                Median(opened), Median(openedRatio), range(openedRatio).first,
-                range(openedRatio).second);
-    std::printf(
-        "  (b) Open + Value walk          %.2f s, ratio to (a) %.2f (%.2f-%.2f)"
-        "   (target <= 1.00)\n",
-        Median(copied), Median(copiedRatio), range(copiedRatio).first, range(copiedRatio).second);
-    std::printf(
-        "  (b') Open + CellText walk      %.2f s, ratio to (a) %.2f (%.2f-%.2f)"
-        "   (target <= 1.00)\n",
-        Median(viewed), Median(viewedRatio), range(viewedRatio).first, range(viewedRatio).second);
+    std::printf("  (a) bare ODBC loop             %.2f s\n", Summarise(bare).median);
+    ratioLine("(o) Open alone", opened, openedRatio, "");
+    ratioLine("(b) Open + Value walk", copied, copiedRatio, "   (target <= 1.00)");
+    ratioLine("(b') Open + CellText walk", viewed, viewedRatio, "   (target <= 1.00)");
     MeasureMemory(connection, sql, floor.chars);
     MeasureFirstRows(connection, QStringLiteral("SELECT id, name, amount, stamp, note FROM bench"));
 }
@@ -306,10 +308,7 @@ void Measure(const char *name, Connection &connection, const QString &sql, int p
 // The driver's own time for one long value: execute, fetch, and read it in two calls.
 double BareLongValue(Connection &connection, const QString &sql, qint64 &chars) {
     const auto started = Clock::now();
-    OdbcHandle statement(SQL_HANDLE_STMT, connection.handle());
-    check(SQLExecDirectW(statement.get(), const_cast<SQLWCHAR *>(ToSqlWChar(sql)),
-                         SQLINTEGER(sql.size())),
-          statement, "SQLExecDirectW");
+    OdbcHandle statement = Execute(connection, sql);
     check(SQLFetch(statement.get()), statement, "SQLFetch");
     std::vector<SQLWCHAR> buffer(4096);
     SQLLEN indicator = 0;
